@@ -1,0 +1,7 @@
+#include "cli/default_archive.h"
+
+namespace tolvaren {
+
+DefaultArchivePath DefaultArchivePathForPlatform() { return nullptr; }
+
+}  // namespace tolvaren

@@ -1,0 +1,19 @@
+#!/bin/sh
+# Runs a Windows program under wine64 in the project's private prefix.
+# The first use creates the prefix; a lock keeps parallel tests from racing.
+repo=$(cd "$(dirname "$0")/.." && pwd)
+: "${WINEPREFIX:=$repo/build/wine-tests}"
+export WINEPREFIX
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+wine=/usr/lib/wine/wine64
+mkdir -p "$(dirname "$WINEPREFIX")"
+(
+    flock 9
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        "$wine" wineboot -i >/dev/null 2>&1
+        /usr/lib/wine/wineserver -w
+    fi
+) 9>"$WINEPREFIX.lock"
+exec "$wine" "$@"

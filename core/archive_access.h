@@ -1,0 +1,35 @@
+#pragma once
+// Platform-neutral rules for reaching the archive through the file interface.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "core/file.h"
+
+namespace tolvaren {
+
+// Longer paths are refused rather than cut, so no other file is ever opened.
+constexpr std::size_t kMaxArchivePathBytes = 259;
+
+struct OpenedArchive {
+    std::unique_ptr<File> file;  // null when the archive could not be opened
+    bool writable = false;
+    FileError readWriteError = FileError::None;  // why read-write access was refused
+};
+
+// Read-write without sharing, else read-only without sharing; an existing
+// file only. Empty paths, wildcards, zero bytes and over-long paths are
+// refused without any attempt.
+OpenedArchive OpenArchive(FileSystem& files, const Text& path);
+
+// Reads up to `count` bytes; missing bytes past the end of the file stay as
+// the buffer had them (callers pass zeroed buffers). Returns the bytes read.
+std::size_t ReadPadded(File& file, char* buffer, std::size_t count);
+
+// A little-endian signed 32-bit number; missing high-order bytes read as zero.
+std::int32_t ReadInt32(File& file);
+
+// Seeks to a 1-based position.
+bool SeekToPosition(File& file, std::int64_t position);
+
+}  // namespace tolvaren

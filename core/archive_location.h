@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+
+#include "core/text.h"
+
+namespace tolvaren {
+
+// Where the vehicle list lies; filled by the scan, trusted by every rewrite.
+struct ArchiveLocation {
+    Text path;
+    std::int32_t position = 0;  // 1-based file position of the first byte; 0 = not found
+    std::int32_t size = 0;      // bytes as the directory record gives them; 0 = not found
+};
+
+// The one record the program keeps from start to exit.
+ArchiveLocation& ProgramArchiveLocation();
+
+// True when `position` and `size` name bytes a rewrite may touch.
+bool HoldsVehicleList(const ArchiveLocation& location);
+
+}  // namespace tolvaren

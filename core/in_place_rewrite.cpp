@@ -1,0 +1,44 @@
+#include "core/in_place_rewrite.h"
+
+#include <new>
+
+#include "core/archive_access.h"
+
+namespace tolvaren {
+namespace {
+
+bool WriteAt(File& file, std::int32_t position, const Text& bytes) {
+    return SeekToPosition(file, position) &&
+           file.Write(bytes.data(), bytes.size()) == bytes.size();
+}
+
+}  // namespace
+
+PatchOutcome RewriteInPlace(FileSystem& files, const ArchiveLocation& location,
+                            const Transformation& transform) {
+    if (!HoldsVehicleList(location)) return PatchOutcome::NoVehicleList;
+    Text stored;
+    try {
+        stored.assign(static_cast<std::size_t>(location.size), '\0');
+    } catch (const std::bad_alloc&) {
+        return PatchOutcome::NoVehicleList;
+    }
+
+    const OpenedArchive archive = OpenArchive(files, location.path);
+    if (!archive.file) return PatchOutcome::NotWritable;
+    File& file = *archive.file;
+    // A short read means the file no longer holds the whole entry.
+    if (!SeekToPosition(file, location.position) ||
+        ReadPadded(file, stored.data(), stored.size()) != stored.size())
+        return PatchOutcome::NotWritable;
+
+    const Text patched = transform(stored);
+    if (!archive.writable || patched.size() != stored.size())
+        return PatchOutcome::NotWritable;
+    if (WriteAt(file, location.position, patched)) return PatchOutcome::Written;
+    // A write that stopped short may have changed a prefix: put it back.
+    WriteAt(file, location.position, stored);
+    return PatchOutcome::NotWritable;
+}
+
+}  // namespace tolvaren

@@ -1,0 +1,24 @@
+#include "core/text.h"
+
+namespace tolvaren {
+
+std::size_t FindText(const Text& text, const Text& search, std::size_t start) {
+    if (search.empty() || start == 0) return 0;
+    const std::size_t found = text.find(search, start - 1);
+    return found == Text::npos ? 0 : found + 1;
+}
+
+Text ReplaceAll(const Text& text, const Text& search, const Text& replacement) {
+    if (search.empty() || text.size() < search.size()) return text;
+    Text result;
+    result.reserve(text.size());
+    std::size_t copied = 0;
+    for (std::size_t at = text.find(search); at != Text::npos;
+         at = text.find(search, copied)) {
+        result.append(text, copied, at - copied).append(replacement);
+        copied = at + search.size();
+    }
+    return result.append(text, copied, Text::npos);
+}
+
+}  // namespace tolvaren

@@ -1,0 +1,19 @@
+#pragma once
+// Texts are 8-bit byte strings with an explicit length; they may hold NUL
+// bytes and line breaks. All comparisons are byte-exact and case-sensitive.
+#include <cstddef>
+#include <string>
+
+namespace tolvaren {
+
+using Text = std::string;
+
+// 1-based position of the first occurrence of `search` at or after the
+// 1-based `start`; 0 when there is none or `search` is empty.
+std::size_t FindText(const Text& text, const Text& search, std::size_t start = 1);
+
+// Replaces every occurrence of `search`, found left to right without overlap;
+// replaced bytes are never scanned again.
+Text ReplaceAll(const Text& text, const Text& search, const Text& replacement);
+
+}  // namespace tolvaren

@@ -1,0 +1,21 @@
+#pragma once
+// The two rules over the vehicle list text: whether the extra vehicles are
+// enabled, and the prefix swap that switches them.
+#include <cstdint>
+
+#include "core/text.h"
+
+namespace tolvaren {
+
+// Present anywhere in the list = extra vehicles disabled.
+inline const Text kStateMarker = ";[Team KTM]";
+
+// 1 (enabled) or 0 (disabled).
+std::int32_t StateOfVehicleList(const Text& vehicleList);
+
+// For every switched key K, in order: ";"+K becomes " "+K when
+// `requestedState` is non-zero (enable), " "+K becomes ";"+K when it is zero.
+// The result has the input's length.
+Text SwitchVehicleKeys(const Text& vehicleList, std::int32_t requestedState);
+
+}  // namespace tolvaren

@@ -1,0 +1,67 @@
+#include "core/vehicle_list_scan.h"
+
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "core/archive_access.h"
+#include "core/archive_format.h"
+
+namespace tolvaren {
+namespace {
+
+bool NameFieldMatches(const char (&field)[kNameFieldBytes]) {
+    const void* nul = std::memchr(field, '\0', sizeof field);
+    if (nul == nullptr) return false;  // a field without NUL never matches
+    const std::size_t length = static_cast<const char*>(nul) - field;
+    return Text(field, length) == kVehicleListName;
+}
+
+// A position that does not fit is remembered as 0: no rewrite may use it.
+std::int32_t StorablePosition(std::int64_t position) {
+    return position > std::numeric_limits<std::int32_t>::max()
+               ? 0
+               : static_cast<std::int32_t>(position);
+}
+
+Text ReadEntry(File& file, const ArchiveLocation& location) {
+    if (!HoldsVehicleList(location)) return {};
+    Text entry;
+    try {
+        entry.assign(static_cast<std::size_t>(location.size), '\0');
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    if (!SeekToPosition(file, location.position)) return {};
+    ReadPadded(file, entry.data(), entry.size());
+    return entry;
+}
+
+}  // namespace
+
+Text ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location) {
+    const OpenedArchive archive = OpenArchive(files, path);
+    if (!archive.file) return {};
+    File& file = *archive.file;
+    const std::int32_t entryCount = ReadInt32(file);
+    for (std::int32_t record = 0; record < entryCount; ++record) {
+        char name[kNameFieldBytes] = {};
+        const std::size_t nameBytes = ReadPadded(file, name, sizeof name);
+        const std::int32_t offset = ReadInt32(file);
+        const std::int32_t size = ReadInt32(file);
+        if (NameFieldMatches(name)) {
+            location.position = StorablePosition(EntryPosition(entryCount, offset));
+            location.size = size;
+            return ReadEntry(file, location);
+        }
+        // Every later record lies wholly past the end: empty names, no match.
+        if (nameBytes < sizeof name) break;
+    }
+    return {};
+}
+
+Text ReadVehicleList(const Text& path) {
+    return ReadVehicleList(PlatformFileSystem(), path, ProgramArchiveLocation());
+}
+
+}  // namespace tolvaren

@@ -1,0 +1,108 @@
+// Files on Windows through the 8-bit entry points. Every call runs with
+// critical-error boxes suppressed, so a missing drive or medium never stops
+// the program with a system message box.
+#include <windows.h>
+
+#include "core/file.h"
+#include "core/unique_any.h"
+
+namespace tolvaren {
+namespace {
+
+template <class Call>
+auto WithoutErrorBoxes(Call call) {
+    const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    const auto result = call();
+    SetErrorMode(previous);
+    return result;
+}
+
+struct FileHandleTraits {
+    using pointer = HANDLE;
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE handle) {
+        WithoutErrorBoxes([handle] { return CloseHandle(handle); });
+    }
+};
+using UniqueFileHandle = UniqueAny<FileHandleTraits>;
+
+FileError ErrorFromLastError(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND: case ERROR_PATH_NOT_FOUND: case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH: case ERROR_NOT_READY:
+            return FileError::NotFound;
+        case ERROR_SHARING_VIOLATION: case ERROR_LOCK_VIOLATION:
+            return FileError::InUse;
+        case ERROR_ACCESS_DENIED: case ERROR_WRITE_PROTECT:
+            return FileError::AccessDenied;
+        default:
+            return FileError::Other;
+    }
+}
+
+class Win32File final : public File {
+public:
+    explicit Win32File(UniqueFileHandle handle) : handle_(std::move(handle)) {}
+
+    bool Seek(std::int64_t offset) override {
+        LONG high = static_cast<LONG>(offset >> 32);
+        const LONG low = static_cast<LONG>(offset & 0xFFFFFFFF);
+        return WithoutErrorBoxes([&] {
+            SetLastError(NO_ERROR);
+            const DWORD moved = SetFilePointer(handle_.get(), low, &high, FILE_BEGIN);
+            return moved != INVALID_SET_FILE_POINTER || GetLastError() == NO_ERROR;
+        });
+    }
+    std::size_t Read(char* buffer, std::size_t count) override {
+        DWORD got = 0;
+        const BOOL ok = WithoutErrorBoxes([&] {
+            return ReadFile(handle_.get(), buffer, ClampToDword(count), &got, nullptr);
+        });
+        return ok ? got : 0;
+    }
+    std::size_t Write(const char* buffer, std::size_t count) override {
+        DWORD put = 0;
+        const BOOL ok = WithoutErrorBoxes([&] {
+            return WriteFile(handle_.get(), buffer, ClampToDword(count), &put, nullptr);
+        });
+        return ok ? put : 0;
+    }
+
+private:
+    static DWORD ClampToDword(std::size_t count) {
+        return count > MAXDWORD ? MAXDWORD : static_cast<DWORD>(count);
+    }
+    UniqueFileHandle handle_;
+};
+
+class Win32FileSystem final : public FileSystem {
+public:
+    std::unique_ptr<File> Open(const Text& path, FileAccess access,
+                               FileError& error) override {
+        const DWORD desired = access == FileAccess::ReadWrite
+                                  ? GENERIC_READ | GENERIC_WRITE
+                                  : GENERIC_READ;
+        DWORD lastError = NO_ERROR;
+        UniqueFileHandle handle(WithoutErrorBoxes([&] {
+            const HANDLE opened = CreateFileA(path.c_str(), desired, 0, nullptr, OPEN_EXISTING,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr);
+            lastError = GetLastError();
+            return opened;
+        }));
+        if (!handle) {
+            error = ErrorFromLastError(lastError);
+            return nullptr;
+        }
+        error = FileError::None;
+        return std::make_unique<Win32File>(std::move(handle));
+    }
+};
+
+}  // namespace
+
+FileSystem& PlatformFileSystem() {
+    static Win32FileSystem files;
+    return files;
+}
+
+}  // namespace tolvaren

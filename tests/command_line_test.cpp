@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "cli/command_line.h"
+#include "core/vehicle_list.h"
+#include "tests/test_support.h"
+#include "tools/archive_builder.h"
+
+namespace tolvaren {
+namespace {
+
+struct CliRun {
+    int exitCode;
+    Text out, err;
+};
+
+class CommandLine : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(WriteWholeFile(archive_, DemoArchive())); }
+
+    CliRun Invoke(const std::vector<Text>& args, FileSystem& files = PlatformFileSystem(),
+               const DefaultArchivePath& defaultArchive = nullptr) {
+        std::ostringstream out, err;
+        const int code = RunCommandLine(args, out, err, files, defaultArchive);
+        return {code, out.str(), err.str()};
+    }
+
+    test::TempFolder folder_;
+    Text archive_ = folder_.Path("common.pak");
+};
+
+TEST_F(CommandLine, StatusEnableDisableRoundTrip) {
+    const struct {
+        std::vector<Text> args;
+        Text out;
+    } steps[] = {
+        {{"status", archive_}, "disabled\n"},
+        {{"enable", archive_}, "Extra vehicles have been enabled.\n"},
+        {{"status", archive_}, "enabled\n"},
+        {{"enable", archive_}, "Extra vehicles have been enabled.\n"},
+        {{"disable", archive_}, "Extra vehicles have been disabled.\n"},
+        {{"status", archive_}, "disabled\n"},
+    };
+    for (const auto& step : steps) {
+        const CliRun run = Invoke(step.args);
+        EXPECT_EQ(run.exitCode, kExitOk) << step.args[0] << ": " << run.err;
+        EXPECT_EQ(run.out, step.out) << step.args[0];
+        EXPECT_EQ(run.err, "") << step.args[0];
+    }
+    const Text list = SwitchVehicleKeys(SwitchVehicleKeys(DemoVehicleList(), 1), 0);
+    EXPECT_EQ(ReadWholeFile(archive_).size(), DemoArchive().size());
+    EXPECT_NE(ReadWholeFile(archive_).find(list), Text::npos);
+}
+
+TEST_F(CommandLine, UsageErrorsExitOneWithTheUsageText) {
+    const std::vector<Text> bad[] = {
+        {}, {"status"}, {"toggle", archive_}, {"status", archive_, "extra"}, {"STATUS", archive_},
+    };
+    for (const auto& args : bad) {
+        const CliRun run = Invoke(args);
+        EXPECT_EQ(run.exitCode, kExitUsage);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("usage: tolvaren-cli"), Text::npos);
+    }
+    const CliRun help = Invoke({"--help"});
+    EXPECT_EQ(help.exitCode, kExitOk);
+    EXPECT_NE(help.out.find("usage: tolvaren-cli"), Text::npos);
+}
+
+TEST_F(CommandLine, ArchiveThatCannotBeOpenedOrChangedExitsTwoAndSaysWhy) {
+    const Text missing = folder_.Path("missing.pak");
+    for (const Text command : {"status", "enable"}) {
+        const CliRun run = Invoke({command, missing});
+        EXPECT_EQ(run.exitCode, kExitNotChangeable) << command;
+        EXPECT_NE(run.err.find("\"" + missing + "\""), Text::npos) << run.err;
+        EXPECT_NE(run.err.find("does not exist"), Text::npos) << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(missing));
+
+    {
+        test::ExclusiveHold hold(archive_);
+        ASSERT_TRUE(hold.Held());
+        const CliRun run = Invoke({"disable", archive_});
+        EXPECT_EQ(run.exitCode, kExitNotChangeable);
+        EXPECT_NE(run.err.find("in use by another program"), Text::npos) << run.err;
+    }
+
+    test::ReadOnlyFileSystem readOnly(PlatformFileSystem());
+    EXPECT_EQ(Invoke({"status", archive_}, readOnly).out, "disabled\n");
+    const CliRun run = Invoke({"enable", archive_}, readOnly);
+    EXPECT_EQ(run.exitCode, kExitNotChangeable);
+    EXPECT_NE(run.err.find("read-only"), Text::npos) << run.err;
+    EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
+}
+
+TEST_F(CommandLine, ArchiveWithoutVehicleListExitsThree) {
+    const Text other = BuildArchive({{"Data\\Gfx\\Menu.txt", ";logo=x"}});
+    ASSERT_TRUE(WriteWholeFile(archive_, other));
+    for (const Text command : {"status", "enable", "disable"}) {
+        const CliRun run = Invoke({command, archive_});
+        EXPECT_EQ(run.exitCode, kExitNoVehicleList) << command;
+        EXPECT_NE(run.err.find("holds no vehicle list"), Text::npos) << run.err;
+    }
+    EXPECT_EQ(ReadWholeFile(archive_), other);
+}
+
+TEST_F(CommandLine, OmittedArchiveComesFromTheDefault) {
+    const CliRun run = Invoke({"status"}, PlatformFileSystem(), [this] { return archive_; });
+    EXPECT_EQ(run.exitCode, kExitOk);
+    EXPECT_EQ(run.out, "disabled\n");
+    EXPECT_EQ(Invoke({"status"}, PlatformFileSystem(), [] { return Text(); }).exitCode, kExitUsage);
+}
+
+}  // namespace
+}  // namespace tolvaren

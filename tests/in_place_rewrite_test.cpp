@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/archive_format.h"
+#include "core/extra_vehicles.h"
+#include "core/vehicle_list.h"
+#include "core/vehicle_list_scan.h"
+#include "tests/test_support.h"
+#include "tools/archive_builder.h"
+
+namespace tolvaren {
+namespace {
+
+namespace fs = std::filesystem;
+
+const Text kDisabledList =
+    ";[Team KTM]\r\n;logo=ktm\r\n;Sub=2\r\n;LOGO=big\r\n[Yamaha]\r\nlogo=yam\r\nmodel=a logo=b";
+
+Text ArchiveAround(const Text& vehicleList) {
+    return BuildArchive({{"Data\\Before.txt", "before;logo=x"},
+                         {kVehicleListName, vehicleList},
+                         {"Data\\After.txt", ";[KTM after"}});
+}
+
+class InPlaceRewrite : public ::testing::Test {
+protected:
+    void SetUp() override {
+        original_ = ArchiveAround(kDisabledList);
+        ASSERT_TRUE(WriteWholeFile(archive_, original_));
+        location_.path = archive_;
+        ASSERT_EQ(ReadVehicleList(PlatformFileSystem(), archive_, location_), kDisabledList);
+    }
+
+    PatchOutcome Switch(std::int32_t state, FileSystem& files = PlatformFileSystem()) {
+        return SetExtraVehicles(files, location_, state);
+    }
+    Text OnDisk() const { return ReadWholeFile(archive_); }
+
+    test::TempFolder folder_;
+    Text archive_ = folder_.Path("common.pak");
+    Text original_;
+    ArchiveLocation location_;
+};
+
+TEST_F(InPlaceRewrite, EnableThenDisableChangesOnlyTheEntryInPlace) {
+    std::int32_t requested = 1;
+    EXPECT_EQ(SetExtraVehicles(PlatformFileSystem(), location_, requested), PatchOutcome::Written);
+    EXPECT_EQ(requested, 1);
+    EXPECT_EQ(OnDisk(), ArchiveAround(SwitchVehicleKeys(kDisabledList, 1)));
+
+    requested = 0;
+    EXPECT_EQ(SetExtraVehicles(PlatformFileSystem(), location_, requested), PatchOutcome::Written);
+    EXPECT_EQ(requested, 0);
+    EXPECT_EQ(OnDisk(), ArchiveAround(SwitchVehicleKeys(SwitchVehicleKeys(kDisabledList, 1), 0)));
+}
+
+TEST_F(InPlaceRewrite, SwitchingTheSameWayTwiceEqualsOnce) {
+    for (std::int32_t state : {1, 0}) {
+        ASSERT_EQ(Switch(state), PatchOutcome::Written);
+        const Text once = OnDisk();
+        EXPECT_EQ(Switch(state), PatchOutcome::Written);
+        EXPECT_EQ(OnDisk(), once) << "state " << state;
+    }
+}
+
+TEST_F(InPlaceRewrite, RewriteReadsTheEntryAfreshNotTheScannedText) {
+    const Text enabledElsewhere = ArchiveAround(SwitchVehicleKeys(kDisabledList, 1));
+    ASSERT_TRUE(WriteWholeFile(archive_, enabledElsewhere));
+    EXPECT_EQ(Switch(1), PatchOutcome::Written);
+    EXPECT_EQ(OnDisk(), enabledElsewhere);
+}
+
+TEST_F(InPlaceRewrite, NothingFoundAtStartUpWritesNothing) {
+    const ArchiveLocation unusable[] = {
+        {archive_, 0, 0}, {archive_, 50, 0}, {archive_, 50, -3}, {archive_, 0, 10},
+        {archive_, -4, 10},
+    };
+    for (const ArchiveLocation& location : unusable) {
+        EXPECT_EQ(SetExtraVehicles(PlatformFileSystem(), location, 1), PatchOutcome::NoVehicleList);
+        EXPECT_EQ(OnDisk(), original_);
+    }
+}
+
+TEST_F(InPlaceRewrite, ShrunkenArchiveIsNeverLengthened) {
+    const std::size_t entryEnd = location_.position - 1 + location_.size;
+    for (std::size_t cut : {entryEnd - 1, static_cast<std::size_t>(location_.position)}) {
+        const Text truncated = original_.substr(0, cut);
+        ASSERT_TRUE(WriteWholeFile(archive_, truncated));
+        EXPECT_EQ(Switch(1), PatchOutcome::NotWritable);
+        EXPECT_EQ(OnDisk(), truncated);
+    }
+}
+
+TEST_F(InPlaceRewrite, ArchiveTruncatedBeforeTheScanIsPaddedButNotWritten) {
+    const Text truncated = original_.substr(0, location_.position + 10);
+    ASSERT_TRUE(WriteWholeFile(archive_, truncated));
+    location_ = ArchiveLocation{archive_};
+    const Text scanned = ReadVehicleList(PlatformFileSystem(), archive_, location_);
+    EXPECT_EQ(scanned, kDisabledList.substr(0, 11) + Text(kDisabledList.size() - 11, '\0'));
+    EXPECT_EQ(Switch(1), PatchOutcome::NotWritable);
+    EXPECT_EQ(OnDisk(), truncated);
+}
+
+TEST_F(InPlaceRewrite, ReadOnlyAccessReportsNotWritable) {
+    test::ReadOnlyFileSystem readOnly(PlatformFileSystem());
+    EXPECT_EQ(Switch(1, readOnly), PatchOutcome::NotWritable);
+    EXPECT_EQ(OnDisk(), original_);
+}
+
+TEST_F(InPlaceRewrite, ReadOnlyFileIsScannedButNotChanged) {
+    const test::ReadOnlyFile readOnly(archive_);
+    ASSERT_TRUE(readOnly.Enforced());
+    location_ = ArchiveLocation{archive_};
+    EXPECT_EQ(ReadVehicleList(PlatformFileSystem(), archive_, location_), kDisabledList);
+    EXPECT_EQ(Switch(1), PatchOutcome::NotWritable);
+    EXPECT_EQ(OnDisk(), original_);
+}
+
+TEST_F(InPlaceRewrite, ArchiveHeldByAnotherProgramIsNotChanged) {
+    {
+        test::ExclusiveHold hold(archive_);
+        ASSERT_TRUE(hold.Held());
+        EXPECT_EQ(Switch(1), PatchOutcome::NotWritable);
+    }
+    EXPECT_EQ(OnDisk(), original_);
+}
+
+TEST_F(InPlaceRewrite, ArchiveRemovedAfterTheScanIsNotRecreated) {
+    ASSERT_TRUE(fs::remove(archive_));
+    EXPECT_EQ(Switch(1), PatchOutcome::NotWritable);
+    EXPECT_FALSE(fs::exists(archive_));
+}
+
+TEST_F(InPlaceRewrite, IdentityTransformationStillWrites) {
+    EXPECT_EQ(RewriteInPlace(PlatformFileSystem(), location_, [](const Text& t) { return t; }),
+              PatchOutcome::Written);
+    EXPECT_EQ(OnDisk(), original_);
+}
+
+}  // namespace
+}  // namespace tolvaren

@@ -1,0 +1,41 @@
+#include "tests/test_support.h"
+
+#include <atomic>
+#include <chrono>
+
+namespace tolvaren::test {
+
+namespace fs = std::filesystem;
+
+TempFolder::TempFolder() {
+    static std::atomic<unsigned> counter{0};
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    root_ = fs::temp_directory_path() /
+            ("tolvaren-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+    fs::create_directories(root_);
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+}
+
+Text TempFolder::Path(const Text& name) const { return (root_ / name).string(); }
+
+bool OpensForWriting(const Text& path) {
+    FileError error = FileError::None;
+    return PlatformFileSystem().Open(path, FileAccess::ReadWrite, error) != nullptr;
+}
+
+bool ReadOnlyFile::Enforced() const { return !OpensForWriting(path_); }
+
+std::unique_ptr<File> ReadOnlyFileSystem::Open(const Text& path, FileAccess access,
+                                               FileError& error) {
+    if (access == FileAccess::ReadWrite) {
+        error = FileError::AccessDenied;
+        return nullptr;
+    }
+    return inner_.Open(path, access, error);
+}
+
+}  // namespace tolvaren::test

@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "core/text.h"
+
+namespace tolvaren {
+namespace {
+
+struct FindCase {
+    Text text, search;
+    std::size_t start, expected;
+};
+
+TEST(FindText, FindsFirstOccurrenceAtOrAfterStart) {
+    const FindCase cases[] = {
+        {"abcabc", "abc", 1, 1},
+        {"abcabc", "abc", 2, 4},
+        {"abcabc", "abc", 5, 0},
+        {"abc", "", 1, 0},             // empty search never matches
+        {"", "a", 1, 0},
+        {"ABC", "abc", 1, 0},          // case-sensitive
+        {Text("a\0b", 3), Text("\0b", 2), 1, 2},  // NUL bytes are ordinary bytes
+        {"abc", "abc", 99, 0},         // start past the end
+        {"abc", "abcd", 1, 0},
+    };
+    for (const FindCase& c : cases)
+        EXPECT_EQ(FindText(c.text, c.search, c.start), c.expected)
+            << '"' << c.text << "\" / \"" << c.search << "\" from " << c.start;
+}
+
+struct ReplaceCase {
+    Text text, search, replacement, expected;
+};
+
+TEST(ReplaceAll, ReplacesLeftToRightWithoutOverlapOrRescan) {
+    const ReplaceCase cases[] = {
+        {"aaa", "aa", "b", "ba"},          // no overlap: the second "aa" starts inside the first
+        {"abab", "ab", "ab", "abab"},
+        {"xay", "a", "aa", "xaay"},        // replacement is not scanned again
+        {"aXa", "a", "Xa", "XaXXa"},
+        {"abc", "", "z", "abc"},           // empty search: unchanged
+        {"ab", "abc", "z", "ab"},          // text shorter than search: unchanged
+        {"", "a", "b", ""},
+        {"cab", "ab", "", "c"},
+        {";logo=;logo=", ";logo=", " logo=", " logo= logo="},
+        {Text("\0;\0;", 4), ";", " ", Text("\0 \0 ", 4)},
+    };
+    for (const ReplaceCase& c : cases)
+        EXPECT_EQ(ReplaceAll(c.text, c.search, c.replacement), c.expected)
+            << '"' << c.text << "\" / \"" << c.search << "\" -> \"" << c.replacement << '"';
+}
+
+}  // namespace
+}  // namespace tolvaren

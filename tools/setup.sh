@@ -1,0 +1,21 @@
+#!/bin/sh
+# Installs with apt-get whatever the build and the tests need and is missing.
+# Quiet when everything is present. Never installs wine32: this machine
+# cannot run 32-bit programs, and wine64 runs the 64-bit builds.
+set -e
+packages="cmake make g++ libgtest-dev googletest libbenchmark-dev clang libclang-rt-14-dev
+g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-i686 wine64 fonts-wine xvfb xauth
+imagemagick python3-pefile e2fsprogs"
+
+missing=""
+for package in $packages; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [ "$status" = "install ok installed" ] || missing="$missing $package"
+done
+[ -z "$missing" ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing:$missing"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing >/dev/null
