@@ -13,6 +13,10 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     flock 9
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         "$wine" wineboot -i >/dev/null 2>&1
+        # A virtual desktop: Wine draws captions and handles activation
+        # itself, the same with or without a window manager.
+        "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+        "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
         /usr/lib/wine/wineserver -w
     fi
 ) 9>"$WINEPREFIX.lock"

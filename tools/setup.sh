@@ -4,7 +4,7 @@
 # cannot run 32-bit programs, and wine64 runs the 64-bit builds.
 set -e
 packages="cmake make g++ libgtest-dev googletest libbenchmark-dev clang libclang-rt-14-dev
-g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-i686 wine64 fonts-wine xvfb xauth
+g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-i686 wine64 fonts-wine xvfb xauth x11-utils
 imagemagick python3-pefile e2fsprogs"
 
 missing=""

@@ -1,0 +1,62 @@
+#include "registry/registry_helpers.h"
+
+#include "registry/fixed_text.h"
+#include "registry/unique_hkey.h"
+
+namespace tolvaren {
+namespace {
+
+constexpr std::size_t kKeyPathBuffer = 300;
+constexpr std::size_t kValueNameBuffer = 256;
+constexpr DWORD kDataBuffer = 256;
+constexpr std::size_t kWriteBuffer = 2048;
+
+Text RegistryName(const Text& valueName) {
+    return valueName == kDefaultValueName ? Text() : valueName;
+}
+
+}  // namespace
+
+Text GetRegString(const HKEY& root, Text keyPath, Text valueName) {
+    const FixedText<kKeyPathBuffer> key(keyPath);
+    UniqueHkey opened;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, opened.put()) != ERROR_SUCCESS)
+        return Text();
+    const FixedText<kValueNameBuffer> name(RegistryName(valueName));
+    BYTE data[kDataBuffer] = {};
+    DWORD size = sizeof data;
+    DWORD type = REG_NONE;
+    if (RegQueryValueExA(opened.get(), name.c_str(), nullptr, &type, data, &size) ==
+        ERROR_MORE_DATA)
+        return Text();  // the buffer's content is undefined then
+    const char* bytes = reinterpret_cast<const char*>(data);
+    std::size_t length = 0;
+    while (length < sizeof data && bytes[length] != '\0') ++length;
+    return Text(bytes, length);
+}
+
+LONG SetRegString(const HKEY& root, Text keyPath, Text valueName, Text data) {
+    if (data.size() > kWriteBuffer - 1) return ERROR_INVALID_PARAMETER;
+    const Text name = RegistryName(valueName);
+    char noClass[] = "";
+    UniqueHkey key;
+    DWORD disposition = 0;
+    const LONG created = RegCreateKeyExA(root, keyPath.c_str(), 0, noClass, REG_OPTION_NON_VOLATILE,
+                                         KEY_ALL_ACCESS, nullptr, key.put(), &disposition);
+    if (created != ERROR_SUCCESS) return created;
+    const FixedText<kWriteBuffer> buffer(data);
+    return RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(buffer.c_str()),
+                          static_cast<DWORD>(data.size() + 1));
+}
+
+LONG DelRegValue(const HKEY& root, Text keyPath, Text valueName) {
+    const FixedText<kKeyPathBuffer> key(keyPath);
+    if (key.WasCut()) return ERROR_INVALID_PARAMETER;
+    UniqueHkey opened;
+    const LONG status = RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, opened.put());
+    if (status != ERROR_SUCCESS) return status;
+    return RegDeleteValueA(opened.get(), RegistryName(valueName).c_str());
+}
+
+}  // namespace tolvaren

@@ -1,0 +1,30 @@
+#pragma once
+// Small helpers over the registry. Every key is opened with full access, and
+// the value name "*" stands for a key's default value.
+#include <windows.h>
+
+#include "core/text.h"
+
+namespace tolvaren {
+
+inline const Text kDefaultValueName = "*";
+
+// The value's data as text up to its first zero byte; the empty text when the
+// key or value is missing or the data does not fit in 256 bytes.
+Text GetRegString(const HKEY& root, Text keyPath, Text valueName);
+
+// Writes a REG_SZ value, creating missing keys. Returns the Win32 status;
+// data over 2047 bytes is refused with ERROR_INVALID_PARAMETER.
+LONG SetRegString(const HKEY& root, Text keyPath, Text valueName, Text data);
+
+// Returns the Win32 status; a key path longer than 299 bytes or holding a
+// zero byte is refused with ERROR_INVALID_PARAMETER.
+LONG DelRegValue(const HKEY& root, Text keyPath, Text valueName);
+
+}  // namespace tolvaren
+
+// Exported for outside callers as DELREGKEY, ordinal 1. Deletes one key
+// (without subkeys) named by an 8-bit text in a BSTR. Returns 0 when the key
+// does not exist; ERROR_INVALID_PARAMETER for an empty path, one over 254
+// bytes or one holding a zero byte.
+extern "C" LONG WINAPI DELREGKEY(const HKEY* root, const BSTR* keyPath);

@@ -1,0 +1,190 @@
+// The real program, end to end, against a demo install in the tests' Wine
+// prefix.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/archive_format.h"
+#include "core/vehicle_list.h"
+#include "tests/e2e/program_driver.h"
+#include "tests/install_record.h"
+#include "tests/test_support.h"
+#include "tools/archive_builder.h"
+#include "ui/dialog_template.h"
+#include "ui/toggle_command.h"
+
+namespace tolvaren {
+namespace {
+
+const Text kDisabledArchive = DemoArchive();
+const Text kEnabledArchive = BuildArchive({{"Data\\Gfx\\Menu.txt", "title=Demo\r\n"},
+                                           {kVehicleListName, SwitchVehicleKeys(DemoVehicleList(), 1)}});
+
+// The demo archive with its vehicle list switched as the core predicts.
+Text DemoArchiveSwitched(std::int32_t state) {
+    Text archive = kDisabledArchive;
+    const std::size_t at = archive.find(DemoVehicleList());
+    archive.replace(at, DemoVehicleList().size(), SwitchVehicleKeys(DemoVehicleList(), state));
+    return archive;
+}
+
+class Program : public ::testing::Test {
+protected:
+    void SetUp() override { test::RecordInstallDirectory(Install(kDisabledArchive)); }
+    void TearDown() override { test::ForgetInstallDirectory(); }
+
+    // A game folder of its own holding `archiveBytes` as its archive.
+    Text Install(const Text& archiveBytes, const Text& name = "Game") {
+        const Text folder = folder_.Path(name);
+        std::filesystem::create_directories(folder + "\\Data");
+        EXPECT_TRUE(WriteWholeFile(folder + "\\Data\\common.pak", archiveBytes));
+        return folder;
+    }
+    Text Archive(const Text& name = "Game") const {
+        return ReadWholeFile(folder_.Path(name) + "\\Data\\common.pak");
+    }
+
+    // Clicks (or presses Space) and reads the message box that follows.
+    test::MessageBoxSeen Toggle(bool withSpace = false) {
+        withSpace ? program_.PressKey(VK_SPACE) : program_.Click();
+        test::MessageBoxSeen seen;
+        EXPECT_TRUE(program_.ReadAndDismissMessageBox(seen)) << "no message box";
+        return seen;
+    }
+
+    test::TempFolder folder_;
+    test::ProgramDriver program_;
+};
+
+INT_PTR CALLBACK IgnoreEverything(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+void ExpectBox(const test::MessageBoxSeen& seen, const char* text, bool withIcon) {
+    EXPECT_EQ(seen.caption, kProgramCaption);
+    EXPECT_EQ(seen.text, text);
+    EXPECT_EQ(seen.hasIcon, withIcon) << text;
+}
+
+TEST_F(Program, ClickAndSpaceSwitchTheArchiveAndConfirm) {
+    ASSERT_TRUE(program_.Start());
+    EXPECT_EQ(program_.CheckState(), BST_UNCHECKED);
+    EXPECT_EQ(program_.FocusSettlingOn(program_.Checkbox()), program_.Checkbox());
+
+    ExpectBox(Toggle(), kEnabledMessage, false);
+    EXPECT_EQ(program_.CheckState(), BST_CHECKED);
+    EXPECT_EQ(Archive(), DemoArchiveSwitched(1));
+    EXPECT_EQ(program_.FocusSettlingOn(program_.Checkbox()), program_.Checkbox());
+
+    ExpectBox(Toggle(true), kDisabledMessage, false);
+    EXPECT_EQ(program_.CheckState(), BST_UNCHECKED);
+    EXPECT_EQ(Archive(), DemoArchiveSwitched(0));
+    EXPECT_EQ(program_.FocusSettlingOn(program_.Checkbox()), program_.Checkbox());
+
+    EXPECT_EQ(program_.CloseAndWait(), 0u);
+}
+
+TEST_F(Program, OnlyTheSystemCloseCommandEndsIt) {
+    ASSERT_TRUE(program_.Start());
+    program_.PressKey(VK_ESCAPE);
+    program_.PressKey(VK_RETURN);
+    PostMessageA(program_.Dialog(), WM_CLOSE, 0, 0);
+    PostThreadMessageA(program_.ThreadId(), WM_QUIT, 0, 0);
+    EXPECT_TRUE(program_.NoMessageBoxFor(1500));
+    EXPECT_TRUE(program_.Running());
+    EXPECT_TRUE(IsWindowVisible(program_.Dialog()));
+    EXPECT_EQ(program_.CheckState(), BST_UNCHECKED);
+    EXPECT_EQ(Archive(), kDisabledArchive);
+    EXPECT_EQ(program_.CloseAndWait(), 0u);
+}
+
+TEST_F(Program, DialogSitsAtItsPlaceWithItsSize) {
+    ASSERT_TRUE(program_.Start());
+    // Dialog units as the dialog's own font gives them, from a hidden twin.
+    const std::vector<WORD> dialogTemplate = BuildMainDialogTemplate();
+    const HWND twin = CreateDialogIndirectParamA(
+        GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()),
+        nullptr, IgnoreEverything, 0);
+    ASSERT_NE(twin, nullptr);
+    RECT place = {kDialogX, kDialogY, 0, 0};
+    RECT size = {0, 0, kDialogWidth, kDialogHeight};
+    MapDialogRect(twin, &place);
+    MapDialogRect(twin, &size);
+    DestroyWindow(twin);
+
+    RECT client = {};
+    GetClientRect(program_.Dialog(), &client);
+    POINT origin = {0, 0};
+    ClientToScreen(program_.Dialog(), &origin);
+    EXPECT_EQ(origin.x, place.left);
+    EXPECT_EQ(origin.y, place.top);
+    EXPECT_EQ(client.right, size.right);
+    EXPECT_EQ(client.bottom, size.bottom);
+
+    char title[64] = {};
+    GetWindowTextA(program_.Dialog(), title, sizeof title);
+    EXPECT_STREQ(title, "Tolvaren");
+    char label[64] = {};
+    GetWindowTextA(program_.Checkbox(), label, sizeof label);
+    EXPECT_STREQ(label, "Extra Vehicles Enabled");
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(program_.Checkbox(), GWL_STYLE)), 0x50010003u);
+    EXPECT_EQ(program_.CloseAndWait(), 0u);
+}
+
+TEST_F(Program, ArgumentsAndLaterRegistryChangesAreIgnored) {
+    test::RecordInstallDirectory(Install(kEnabledArchive, "First"));
+    ASSERT_TRUE(program_.Start("disable --archive C:\\elsewhere.pak /?"));
+    EXPECT_EQ(program_.CheckState(), BST_CHECKED);
+
+    test::RecordInstallDirectory(Install(kEnabledArchive, "Second"));
+    ExpectBox(Toggle(), kDisabledMessage, false);
+    EXPECT_EQ(StateOfVehicleList(Archive("First")), 0);
+    EXPECT_EQ(Archive("Second"), kEnabledArchive);
+    EXPECT_EQ(Archive(), kDisabledArchive);
+    EXPECT_EQ(program_.CloseAndWait(), 0u);
+}
+
+TEST_F(Program, FailuresSayWhyAndLeaveArchiveAndCheckMarkAsTheyWere) {
+    const Text noList = BuildArchive({{"Data\\Gfx\\Menu.txt", ";logo=x"}});
+    const Text archivePath = folder_.Path("Game") + "\\Data\\common.pak";
+    struct Case {
+        const char* what;
+        Text archive;
+        LRESULT initialCheck;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"read-only", kDisabledArchive, BST_UNCHECKED, kNotWritableMessage},
+        {"held by the game", kDisabledArchive, BST_UNCHECKED, kNotWritableMessage},
+        {"no vehicle list", noList, BST_CHECKED, kNoVehicleListMessage},
+        {"no install record", kDisabledArchive, BST_CHECKED, kNoVehicleListMessage},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::RecordInstallDirectory(Install(c.archive));
+        if (Text(c.what) == "no install record") test::ForgetInstallDirectory();
+        {
+            std::unique_ptr<test::ReadOnlyFile> readOnly;
+            if (Text(c.what) == "read-only") {
+                readOnly = std::make_unique<test::ReadOnlyFile>(archivePath);
+                ASSERT_TRUE(readOnly->Enforced());
+            }
+            test::ProgramDriver program;
+            ASSERT_TRUE(program.Start());
+            EXPECT_EQ(program.CheckState(), c.initialCheck);
+            std::unique_ptr<test::ExclusiveHold> hold;
+            if (Text(c.what) == "held by the game") {
+                hold = std::make_unique<test::ExclusiveHold>(archivePath);
+                ASSERT_TRUE(hold->Held());
+            }
+            program.Click();
+            test::MessageBoxSeen seen;
+            ASSERT_TRUE(program.ReadAndDismissMessageBox(seen));
+            ExpectBox(seen, c.message, true);
+            EXPECT_EQ(program.CheckState(), c.initialCheck);
+            EXPECT_EQ(program.CloseAndWait(), 0u);
+        }
+        EXPECT_EQ(Archive(), c.archive);
+    }
+}
+
+}  // namespace
+}  // namespace tolvaren

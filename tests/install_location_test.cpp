@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/archive_location.h"
+#include "core/vehicle_list.h"
+#include "tests/install_record.h"
+#include "tests/test_support.h"
+#include "tools/archive_builder.h"
+
+namespace tolvaren {
+namespace {
+
+class StateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ProgramArchiveLocation() = ArchiveLocation{};
+        std::filesystem::create_directories(install_ + "\\Data");
+    }
+    void TearDown() override { test::ForgetInstallDirectory(); }
+
+    void PutArchive(const Text& bytes) { ASSERT_TRUE(WriteWholeFile(archive_, bytes)); }
+
+    test::TempFolder folder_;
+    Text install_ = folder_.Path("Game");
+    Text archive_ = install_ + "\\Data\\common.pak";
+};
+
+TEST_F(StateTest, ArchivePathIsTheInstallDirectoryPlusTheSuffix) {
+    PutArchive(DemoArchive());
+    test::RecordInstallDirectory(install_);
+    EXPECT_EQ(ExtraVehiclesEnabled(), 0);
+    EXPECT_EQ(ProgramArchiveLocation().path, install_ + "\\Data\\common.pak");
+    EXPECT_GT(ProgramArchiveLocation().position, 0);
+    EXPECT_EQ(ProgramArchiveLocation().size, static_cast<std::int32_t>(DemoVehicleList().size()));
+
+    test::RecordInstallDirectory(install_ + "\\");
+    EXPECT_EQ(ExtraVehiclesEnabled(), 0);  // the doubled backslash still names the folder
+    EXPECT_EQ(ProgramArchiveLocation().path, install_ + "\\\\Data\\common.pak");
+}
+
+TEST_F(StateTest, MissingRecordGivesTheBareSuffixAndEnabled) {
+    test::ForgetInstallDirectory();
+    EXPECT_EQ(ExtraVehiclesEnabled(), 1);
+    EXPECT_EQ(ProgramArchiveLocation().path, "\\Data\\common.pak");
+
+    HKEY key = nullptr;  // the key without its value
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKeyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                    nullptr, &key, nullptr);
+    RegCloseKey(key);
+    EXPECT_EQ(ExtraVehiclesEnabled(), 1);
+    EXPECT_EQ(ProgramArchiveLocation().path, "\\Data\\common.pak");
+}
+
+TEST_F(StateTest, AnswerFollowsTheMarkerInTheArchive) {
+    test::RecordInstallDirectory(install_);
+    const std::pair<Text, std::int32_t> cases[] = {
+        {DemoArchive(), 0},
+        {BuildArchive({{"Data\\Veh\\Vehicles.dat", SwitchVehicleKeys(DemoVehicleList(), 1)}}), 1},
+        {BuildArchive({{"Data\\Other.dat", DemoVehicleList()}}), 1},
+    };
+    for (const auto& [bytes, expected] : cases) {
+        PutArchive(bytes);
+        EXPECT_EQ(ExtraVehiclesEnabled(), expected);
+    }
+    std::filesystem::remove(archive_);
+    EXPECT_EQ(ExtraVehiclesEnabled(), 1);
+    EXPECT_FALSE(std::filesystem::exists(archive_));
+}
+
+}  // namespace
+}  // namespace tolvaren

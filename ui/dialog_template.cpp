@@ -1,0 +1,36 @@
+#include "ui/dialog_template.h"
+
+namespace tolvaren {
+namespace {
+
+void AppendDword(std::vector<WORD>& words, DWORD value) {
+    words.push_back(LOWORD(value));
+    words.push_back(HIWORD(value));
+}
+
+// 8-bit text widened character by character, then a terminating zero.
+void AppendWidened(std::vector<WORD>& words, const char* text) {
+    for (; *text != '\0'; ++text) words.push_back(static_cast<unsigned char>(*text));
+    words.push_back(0);
+}
+
+}  // namespace
+
+std::vector<WORD> BuildMainDialogTemplate() {
+    std::vector<WORD> words;
+    AppendDword(words, kDialogStyle);    // +0   style
+    AppendDword(words, kDialogExStyle);  // +4   extended style
+    words.push_back(0);                  // +8   number of items: the checkbox comes later
+    words.push_back(kDialogX);           // +10  x, dialog units
+    words.push_back(kDialogY);           // +12  y
+    words.push_back(kDialogWidth);       // +14  cx
+    words.push_back(kDialogHeight);      // +16  cy
+    words.push_back(0);                  // +18  menu: none
+    words.push_back(0);                  // +20  class: the system dialog class
+    AppendWidened(words, kDialogTitle);  // +22  title, UTF-16, zero-terminated
+    words.push_back(kDialogFontPoints);  //      point size (DS_SETFONT)
+    AppendWidened(words, kDialogFontFace);  //   typeface, UTF-16, zero-terminated
+    return words;
+}
+
+}  // namespace tolvaren
