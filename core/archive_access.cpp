@@ -1,6 +1,8 @@
 #include "core/archive_access.h"
 
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 #include "core/archive_format.h"
 
@@ -47,6 +49,16 @@ std::int32_t ReadInt32(File& file) {
     std::int32_t result;
     std::memcpy(&result, &value, sizeof result);
     return result;
+}
+
+bool TryZeroFill(Text& buffer, std::int32_t size) noexcept {
+    try {
+        buffer.assign(static_cast<std::size_t>(size), '\0');
+        return true;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {  // beyond what the string type can hold
+    }
+    return false;
 }
 
 bool SeekToPosition(File& file, std::int64_t position) {

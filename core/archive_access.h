@@ -29,6 +29,9 @@ std::size_t ReadPadded(File& file, char* buffer, std::size_t count);
 // A little-endian signed 32-bit number; missing high-order bytes read as zero.
 std::int32_t ReadInt32(File& file);
 
+// Makes `buffer` `size` zero bytes; false when no buffer that large can be had.
+bool TryZeroFill(Text& buffer, std::int32_t size) noexcept;
+
 // Seeks to a 1-based position.
 bool SeekToPosition(File& file, std::int64_t position);
 

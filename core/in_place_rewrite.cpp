@@ -18,11 +18,7 @@ PatchOutcome RewriteInPlace(FileSystem& files, const ArchiveLocation& location,
                             const Transformation& transform) {
     if (!HoldsVehicleList(location)) return PatchOutcome::NoVehicleList;
     Text stored;
-    try {
-        stored.assign(static_cast<std::size_t>(location.size), '\0');
-    } catch (const std::bad_alloc&) {
-        return PatchOutcome::NoVehicleList;
-    }
+    if (!TryZeroFill(stored, location.size)) return PatchOutcome::NoVehicleList;
 
     const OpenedArchive archive = OpenArchive(files, location.path);
     if (!archive.file) return PatchOutcome::NotWritable;
@@ -32,7 +28,12 @@ PatchOutcome RewriteInPlace(FileSystem& files, const ArchiveLocation& location,
         ReadPadded(file, stored.data(), stored.size()) != stored.size())
         return PatchOutcome::NotWritable;
 
-    const Text patched = transform(stored);
+    Text patched;
+    try {
+        patched = transform(stored);
+    } catch (const std::bad_alloc&) {
+        return PatchOutcome::NoVehicleList;  // no room to build the new text
+    }
     if (!archive.writable || patched.size() != stored.size())
         return PatchOutcome::NotWritable;
     if (WriteAt(file, location.position, patched)) return PatchOutcome::Written;

@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <limits>
-#include <new>
 
 #include "core/archive_access.h"
 #include "core/archive_format.h"
@@ -27,12 +26,7 @@ std::int32_t StorablePosition(std::int64_t position) {
 Text ReadEntry(File& file, const ArchiveLocation& location) {
     if (!HoldsVehicleList(location)) return {};
     Text entry;
-    try {
-        entry.assign(static_cast<std::size_t>(location.size), '\0');
-    } catch (const std::bad_alloc&) {
-        return {};
-    }
-    if (!SeekToPosition(file, location.position)) return {};
+    if (!TryZeroFill(entry, location.size) || !SeekToPosition(file, location.position)) return {};
     ReadPadded(file, entry.data(), entry.size());
     return entry;
 }

@@ -2,6 +2,10 @@
 
 #include <filesystem>
 
+#include <sstream>
+
+#include "cli/command_line.h"
+#include "cli/default_archive.h"
 #include "core/archive_location.h"
 #include "core/vehicle_list.h"
 #include "tests/install_record.h"
@@ -66,6 +70,17 @@ TEST_F(StateTest, AnswerFollowsTheMarkerInTheArchive) {
     std::filesystem::remove(archive_);
     EXPECT_EQ(ExtraVehiclesEnabled(), 1);
     EXPECT_FALSE(std::filesystem::exists(archive_));
+}
+
+TEST_F(StateTest, CommandLineWithoutArchiveUsesTheInstalledOne) {
+    PutArchive(DemoArchive());
+    test::RecordInstallDirectory(install_);
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine({"enable"}, out, err, PlatformFileSystem(),
+                             DefaultArchivePathForPlatform()),
+              kExitOk);
+    EXPECT_EQ(out.str(), "Extra vehicles have been enabled.\n");
+    EXPECT_EQ(StateOfVehicleList(ReadWholeFile(archive_)), 1);
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "ui/main_dialog.h"
 
-#include <string>
-
 #include "core/install_location.h"
 #include "core/unique_any.h"
 #include "ui/dialog_template.h"
@@ -17,6 +15,10 @@ struct IconTraits {
     static void Close(HICON icon) { DestroyIcon(icon); }
 };
 using UniqueHicon = UniqueAny<IconTraits>;
+
+#define TOLVAREN_DECIMAL(id) #id
+#define TOLVAREN_RESOURCE_NAME(id) "#" TOLVAREN_DECIMAL(id)
+constexpr char kAppIconName[] = TOLVAREN_RESOURCE_NAME(IDR_APP_ICON);  // "#102"
 
 constexpr char kCheckboxClass[] = "BUTTON";
 constexpr char kCheckboxText[] = "Extra Vehicles Enabled";
@@ -39,9 +41,8 @@ HWND OwnerOf(HWND dialog) {
 }
 
 UniqueHicon LoadAppIcon(HINSTANCE instance, int size) {
-    const std::string name = "#" + std::to_string(IDR_APP_ICON);
     return UniqueHicon(static_cast<HICON>(
-        LoadImageA(instance, name.c_str(), IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
+        LoadImageA(instance, kAppIconName, IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
 // A failed 32x32 load ends the step: the 16x16 one is not tried.

@@ -109,7 +109,9 @@ bool ProgramDriver::ReadAndDismissMessageBox(MessageBoxSeen& seen, DWORD timeout
     seen.hasIcon = false;
     EnumChildWindows(box, FindVisibleIcon, reinterpret_cast<LPARAM>(&seen.hasIcon));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
-    return WaitFor([&] { return !IsWindow(box); }, 5000);
+    // A box with another nested inside it hides at once but is destroyed
+    // only when the inner one has returned.
+    return WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
 }
 
 bool ProgramDriver::NoMessageBoxFor(DWORD ms) const {

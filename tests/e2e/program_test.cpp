@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 #include "core/archive_format.h"
 #include "core/vehicle_list.h"
@@ -79,6 +80,23 @@ TEST_F(Program, ClickAndSpaceSwitchTheArchiveAndConfirm) {
     EXPECT_EQ(Archive(), DemoArchiveSwitched(0));
     EXPECT_EQ(program_.FocusSettlingOn(program_.Checkbox()), program_.Checkbox());
 
+    EXPECT_EQ(program_.CloseAndWait(), 0u);
+}
+
+TEST_F(Program, ClickWhileAConfirmationIsOpenRunsAgainNestedInside) {
+    ASSERT_TRUE(program_.Start());
+    program_.Click();
+    ASSERT_FALSE(program_.NoMessageBoxFor(15000));
+    program_.Click();  // the box has no owner: the dialog still takes clicks
+    test::MessageBoxSeen first, second;
+    ASSERT_TRUE(program_.ReadAndDismissMessageBox(first));
+    ASSERT_TRUE(program_.ReadAndDismissMessageBox(second));
+    // Each box confirms its own click, whichever is dismissed first.
+    EXPECT_EQ(std::set<Text>({first.text, second.text}),
+              std::set<Text>({kEnabledMessage, kDisabledMessage}));
+    EXPECT_TRUE(program_.NoMessageBoxFor(500));
+    EXPECT_EQ(program_.CheckState(), BST_UNCHECKED);
+    EXPECT_EQ(Archive(), DemoArchiveSwitched(0));
     EXPECT_EQ(program_.CloseAndWait(), 0u);
 }
 
