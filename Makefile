@@ -1,5 +1,6 @@
 # Tolvaren: `make test` and `make run` do everything, installing what is missing.
-.PHONY: all setup native asan win64 win32 test test-native test-asan test-win64 check-exe run clean
+.PHONY: all setup native asan release win64 win32 test test-native test-asan test-win64 \
+        check-exe fuzz-build test-fuzz fuzz run bench dist clean
 
 BUILD     := build
 JOBS      := $(shell nproc)
@@ -19,10 +20,21 @@ asan: setup
 	@$(CMAKE_GEN) -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DTOLVAREN_SANITIZE=ON >/dev/null
 	@cmake --build $(BUILD)/asan -j$(JOBS)
 
+release: setup
+	@$(CMAKE_GEN) -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release -DTOLVAREN_TESTS=OFF \
+	    -DTOLVAREN_BENCH=ON >/dev/null
+	@cmake --build $(BUILD)/release -j$(JOBS)
+
 win64: setup
-	@$(CMAKE_GEN) -B $(BUILD)/win64 -DCMAKE_BUILD_TYPE=Release \
+	@$(CMAKE_GEN) -B $(BUILD)/win64 -DCMAKE_BUILD_TYPE=Release -DTOLVAREN_BENCH=ON \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
 	@cmake --build $(BUILD)/win64 -j$(JOBS)
+
+# libFuzzer needs clang; the targets run under AddressSanitizer and UBSan.
+fuzz-build: setup
+	@CXX=clang++ $(CMAKE_GEN) -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DTOLVAREN_TESTS=OFF -DTOLVAREN_FUZZ=ON -DTOLVAREN_SANITIZE=ON >/dev/null
+	@cmake --build $(BUILD)/fuzz -j$(JOBS)
 
 win32: setup
 	@$(CMAKE_GEN) -B $(BUILD)/win32 -DCMAKE_BUILD_TYPE=MinSizeRel \
@@ -43,12 +55,29 @@ test-win64: win64
 # The shipped 32-bit program cannot run here; its file is checked instead.
 check-exe: win32
 	@tools/check-exports.sh $(BUILD)/win32/Tolvaren.exe
+	@/usr/bin/python3 tools/check_shipped_exe.py $(BUILD)/win32/Tolvaren.exe
 
-test: test-native test-asan test-win64 check-exe
+test-fuzz: fuzz-build
+	@tools/run-fuzzers.sh 20 $(BUILD)
+
+fuzz: fuzz-build
+	@tools/run-fuzzers.sh 180 $(BUILD)
+
+test: test-native test-asan test-win64 check-exe test-fuzz
 	@echo "All test suites passed."
+
+# The scan and the patch against their I/O floors, natively and under wine64.
+bench: release win64
+	@$(BUILD)/release/bench/native_bench --benchmark_min_time=0.5
+	@cmake/wine-run.sh $(BUILD)/win64/bench/windows_bench.exe
 
 run: native win64
 	@tools/run-demo.sh $(BUILD)
+
+dist: check-exe
+	@mkdir -p dist
+	@cp $(BUILD)/win32/Tolvaren.exe dist/Tolvaren.exe
+	@cd dist && sha256sum Tolvaren.exe > Tolvaren.exe.sha256 && cat Tolvaren.exe.sha256
 
 clean:
 	rm -rf $(BUILD)

@@ -1,10 +1,8 @@
 #include "core/archive_access.h"
 
-#include <cstring>
 #include <new>
 #include <stdexcept>
 
-#include "core/archive_format.h"
 
 namespace tolvaren {
 namespace {
@@ -29,26 +27,6 @@ OpenedArchive OpenArchive(FileSystem& files, const Text& path) {
         opened.file = files.Open(path, FileAccess::ReadOnly, ignored);
     }
     return opened;
-}
-
-std::size_t ReadPadded(File& file, char* buffer, std::size_t count) {
-    std::size_t total = 0;
-    while (total < count) {
-        const std::size_t got = file.Read(buffer + total, count - total);
-        if (got == 0) break;
-        total += got;
-    }
-    return total;
-}
-
-std::int32_t ReadInt32(File& file) {
-    unsigned char bytes[kNumberBytes] = {};
-    ReadPadded(file, reinterpret_cast<char*>(bytes), sizeof bytes);
-    const std::uint32_t value = bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
-                                static_cast<std::uint32_t>(bytes[3]) << 24;
-    std::int32_t result;
-    std::memcpy(&result, &value, sizeof result);
-    return result;
 }
 
 bool TryZeroFill(Text& buffer, std::int32_t size) noexcept {

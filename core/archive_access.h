@@ -24,10 +24,31 @@ OpenedArchive OpenArchive(FileSystem& files, const Text& path);
 
 // Reads up to `count` bytes; missing bytes past the end of the file stay as
 // the buffer had them (callers pass zeroed buffers). Returns the bytes read.
-std::size_t ReadPadded(File& file, char* buffer, std::size_t count);
+// A template, so that reads through a final file type are direct calls.
+template <class AnyFile>
+std::size_t ReadPadded(AnyFile& file, char* buffer, std::size_t count) {
+    std::size_t total = 0;
+    while (total < count) {
+        const std::size_t got = file.Read(buffer + total, count - total);
+        if (got == 0) break;
+        total += got;
+    }
+    return total;
+}
 
 // A little-endian signed 32-bit number; missing high-order bytes read as zero.
-std::int32_t ReadInt32(File& file);
+inline std::int32_t Int32FromLittleEndian(const unsigned char (&bytes)[4]) {
+    const std::uint32_t value = bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
+                                static_cast<std::uint32_t>(bytes[3]) << 24;
+    return static_cast<std::int32_t>(value);  // two's complement, as C++20 defines
+}
+
+template <class AnyFile>
+std::int32_t ReadInt32(AnyFile& file) {
+    unsigned char bytes[4] = {};
+    ReadPadded(file, reinterpret_cast<char*>(bytes), sizeof bytes);
+    return Int32FromLittleEndian(bytes);
+}
 
 // Makes `buffer` `size` zero bytes; false when no buffer that large can be had.
 bool TryZeroFill(Text& buffer, std::int32_t size) noexcept;

@@ -14,6 +14,10 @@ constexpr std::int64_t kRecordBytes = kNameFieldBytes + 2 * kNumberBytes;  // na
 
 inline const Text kVehicleListName = "Data\\Veh\\Vehicles.dat";
 
+// A vehicle list is a few kilobytes of text. A directory record claiming more
+// than this is damaged, and is not worth gigabytes of memory to read.
+constexpr std::int32_t kMaxVehicleListBytes = 16 << 20;
+
 // 1-based file position of an entry's first byte; the data area starts after
 // all `entryCount` records. Exact: never overflows for any 32-bit inputs.
 constexpr std::int64_t EntryPosition(std::int32_t entryCount, std::int32_t offset) {

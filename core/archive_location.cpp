@@ -1,5 +1,7 @@
 #include "core/archive_location.h"
 
+#include "core/archive_format.h"
+
 namespace tolvaren {
 
 ArchiveLocation& ProgramArchiveLocation() {
@@ -8,7 +10,7 @@ ArchiveLocation& ProgramArchiveLocation() {
 }
 
 bool HoldsVehicleList(const ArchiveLocation& location) {
-    return location.position >= 1 && location.size > 0;
+    return location.position >= 1 && location.size > 0 && location.size <= kMaxVehicleListBytes;
 }
 
 }  // namespace tolvaren

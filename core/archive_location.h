@@ -15,7 +15,8 @@ struct ArchiveLocation {
 // The one record the program keeps from start to exit.
 ArchiveLocation& ProgramArchiveLocation();
 
-// True when `position` and `size` name bytes a rewrite may touch.
+// True when `position` and `size` name bytes a rewrite may touch: inside the
+// file's 32-bit range and no larger than a vehicle list can be.
 bool HoldsVehicleList(const ArchiveLocation& location);
 
 }  // namespace tolvaren

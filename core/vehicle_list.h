@@ -10,6 +10,12 @@ namespace tolvaren {
 // Present anywhere in the list = extra vehicles disabled.
 inline const Text kStateMarker = ";[Team KTM]";
 
+// The keys whose one-byte prefix is switched, in the order they are applied.
+inline const Text kSwitchedKeys[] = {"logo=", "Logo=",  "sub=",    "Sub=",
+                                     "[Team", "[KTM",   "[Yamaha", "[Suzuki"};
+inline constexpr char kCommentPrefix = ';';  // in front of a key: disabled
+inline constexpr char kBlankPrefix = ' ';    // in front of a key: enabled
+
 // 1 (enabled) or 0 (disabled).
 std::int32_t StateOfVehicleList(const Text& vehicleList);
 

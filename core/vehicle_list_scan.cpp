@@ -5,15 +5,16 @@
 
 #include "core/archive_access.h"
 #include "core/archive_format.h"
+#include "core/read_ahead_file.h"
 
 namespace tolvaren {
 namespace {
 
+// The name ends at the field's first NUL byte, and the wanted name holds
+// none: it matches exactly when its bytes are followed by a NUL.
 bool NameFieldMatches(const char (&field)[kNameFieldBytes]) {
-    const void* nul = std::memchr(field, '\0', sizeof field);
-    if (nul == nullptr) return false;  // a field without NUL never matches
-    const std::size_t length = static_cast<const char*>(nul) - field;
-    return Text(field, length) == kVehicleListName;
+    return std::memcmp(field, kVehicleListName.data(), kVehicleListName.size()) == 0 &&
+           field[kVehicleListName.size()] == '\0';
 }
 
 // A position that does not fit is remembered as 0: no rewrite may use it.
@@ -36,11 +37,12 @@ Text ReadEntry(File& file, const ArchiveLocation& location) {
 Text ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location) {
     const OpenedArchive archive = OpenArchive(files, path);
     if (!archive.file) return {};
-    File& file = *archive.file;
+    ReadAheadFile file(*archive.file);
     const std::int32_t entryCount = ReadInt32(file);
     for (std::int32_t record = 0; record < entryCount; ++record) {
-        char name[kNameFieldBytes] = {};
+        char name[kNameFieldBytes];
         const std::size_t nameBytes = ReadPadded(file, name, sizeof name);
+        std::memset(name + nameBytes, 0, sizeof name - nameBytes);  // cut by the end of file
         const std::int32_t offset = ReadInt32(file);
         const std::int32_t size = ReadInt32(file);
         if (NameFieldMatches(name)) {

@@ -120,6 +120,7 @@ TEST_F(ArchiveScan, UnusableSizeOrPositionGivesEmptyTextButIsRemembered) {
     const Case cases[] = {
         {1, 0, 0, 113},               // empty entry
         {1, 0, -5, 113},              // negative size
+        {1, 0, kMaxVehicleListBytes + 1, 113},  // more than a vehicle list can be
         {1, -200, 4, 113 - 200},      // before the file's first byte
         {max, max, 4, 0},             // beyond 32 bits: remembered as unusable
     };

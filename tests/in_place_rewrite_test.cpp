@@ -74,7 +74,7 @@ TEST_F(InPlaceRewrite, RewriteReadsTheEntryAfreshNotTheScannedText) {
 TEST_F(InPlaceRewrite, NothingFoundAtStartUpWritesNothing) {
     const ArchiveLocation unusable[] = {
         {archive_, 0, 0}, {archive_, 50, 0}, {archive_, 50, -3}, {archive_, 0, 10},
-        {archive_, -4, 10},
+        {archive_, -4, 10}, {archive_, 50, kMaxVehicleListBytes + 1},
     };
     for (const ArchiveLocation& location : unusable) {
         EXPECT_EQ(SetExtraVehicles(PlatformFileSystem(), location, 1), PatchOutcome::NoVehicleList);

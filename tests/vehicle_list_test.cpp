@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "core/vehicle_list.h"
+#include "tests/eight_pass_oracle.h"
 
 namespace tolvaren {
 namespace {
@@ -86,6 +89,25 @@ TEST(VehicleList, SwitchingTheSameWayTwiceChangesNothingMore) {
             EXPECT_EQ(SwitchVehicleKeys(once, state), once) << "state " << state;
         }
     }
+}
+
+TEST(VehicleList, OnePassEqualsTheEightReplacements) {
+    // Texts built from pieces of keys and prefixes, where overlaps and near
+    // misses are most likely.
+    const Text pieces[] = {";", " ", ";;", "  ", "logo=", "Logo=", "sub=", "Sub=", "[Team",
+                           "[KTM", "[Yamaha", "[Suzuki", "[", "log", "o=", "S", "ub=", "\r\n",
+                           "\t", Text(1, '\0'), "[Team KTM]", "x"};
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 3000; ++round) {
+        Text text;
+        const int count = static_cast<int>(random() % 24);
+        for (int i = 0; i < count; ++i) text += pieces[random() % std::size(pieces)];
+        for (std::int32_t state : {0, 1}) {
+            ASSERT_EQ(SwitchVehicleKeys(text, state), test::SwitchByEightReplacements(text, state))
+                << '"' << text << "\" state " << state;
+        }
+    }
+    EXPECT_EQ(SwitchVehicleKeys(kExampleBefore, 1), test::SwitchByEightReplacements(kExampleBefore, 1));
 }
 
 }  // namespace

@@ -1,0 +1,75 @@
+#include "bench/workloads.h"
+
+#include <stdexcept>
+
+#include "core/archive_access.h"
+#include "core/archive_format.h"
+#include "core/extra_vehicles.h"
+#include "core/vehicle_list_scan.h"
+#include "tools/archive_builder.h"
+
+namespace tolvaren::bench {
+namespace {
+
+// Lines of a vehicle list, about one in four carrying a switched key.
+Text SyntheticVehicleList(std::size_t bytes) {
+    static const char* const kLines[] = {
+        ";[Team KTM]\r\n", ";logo=ktm\r\n", "model=quad_450\r\n", ";Sub=2\r\n",
+        "wheelbase=1.25\r\n", " [Yamaha Works]\r\n", "mass=180\r\n", "engine=four_stroke\r\n",
+        ";sub=3\r\n", "gear_ratio=2.8\r\n", " Logo=yamaha\r\n", "suspension=long_travel\r\n",
+        ";[Suzuki Works]\r\n", "colour=blue\r\n", "[KTM Stock]\r\n", "rider=standard\r\n",
+    };
+    Text list;
+    list.reserve(bytes);
+    for (std::size_t line = 0; list.size() < bytes; ++line) list += kLines[line % std::size(kLines)];
+    list.resize(bytes, ' ');
+    return list;
+}
+
+}  // namespace
+
+Workload WriteSyntheticArchive(const Text& path, int records, std::size_t listBytes) {
+    std::vector<ArchiveEntry> entries;
+    for (int record = 0; record + 1 < records; ++record)
+        entries.push_back({"Data\\Obj\\Part" + std::to_string(record) + ".dat", "x"});
+    entries.push_back({kVehicleListName, SyntheticVehicleList(listBytes)});
+    if (!WriteWholeFile(path, BuildArchive(entries)))
+        throw std::runtime_error("cannot write " + path);
+
+    Workload workload{ArchiveLocation{path}, kEntryCountBytes + kRecordBytes * records};
+    if (ReadVehicleList(PlatformFileSystem(), path, workload.location).size() != listBytes)
+        throw std::runtime_error("the scan did not find the synthetic vehicle list");
+    return workload;
+}
+
+void Scan(FileSystem& files, const Workload& workload) {
+    ArchiveLocation location{workload.location.path};
+    if (ReadVehicleList(files, location.path, location).empty())
+        throw std::runtime_error("scan found nothing");
+}
+
+void ReadDirectoryOnce(FileSystem& files, const Workload& workload) {
+    const OpenedArchive archive = OpenArchive(files, workload.location.path);
+    Text directory(static_cast<std::size_t>(workload.directoryBytes), '\0');
+    if (!archive.file ||
+        archive.file->Read(directory.data(), directory.size()) != directory.size())
+        throw std::runtime_error("cannot read the directory");
+}
+
+void Patch(FileSystem& files, const Workload& workload, std::int32_t requestedState) {
+    if (SetExtraVehicles(files, workload.location, requestedState) != PatchOutcome::Written)
+        throw std::runtime_error("patch not written");
+}
+
+void ReadAndWriteEntry(FileSystem& files, const Workload& workload) {
+    const OpenedArchive archive = OpenArchive(files, workload.location.path);
+    Text entry(static_cast<std::size_t>(workload.location.size), '\0');
+    const std::int64_t offset = workload.location.position - 1;
+    if (!archive.file || !archive.file->Seek(offset) ||
+        archive.file->Read(entry.data(), entry.size()) != entry.size() ||
+        !archive.file->Seek(offset) ||
+        archive.file->Write(entry.data(), entry.size()) != entry.size())
+        throw std::runtime_error("cannot read and write the entry");
+}
+
+}  // namespace tolvaren::bench

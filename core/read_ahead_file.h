@@ -1,0 +1,61 @@
+#pragma once
+// Serves small reads from a buffer filled by large ones, so a directory of
+// many records costs a few platform calls instead of three per record.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "core/archive_access.h"
+#include "core/file.h"
+
+namespace tolvaren {
+
+class ReadAheadFile final : public File {
+public:
+    static constexpr std::size_t kCapacity = 64 * 1024;
+
+    explicit ReadAheadFile(File& file) : file_(file), buffer_(kCapacity) {}
+
+    bool Seek(std::int64_t offset) override;  // drops what was read ahead
+    std::size_t Read(char* buffer, std::size_t count) override {
+        if (next_ == end_ && !Refill(count)) return file_.Read(buffer, count);
+        const std::size_t served = std::min(count, end_ - next_);
+        std::memcpy(buffer, buffer_.data() + next_, served);
+        next_ += served;
+        return served;
+    }
+    // The next `count` bytes in place, when they are all read ahead already;
+    // else null, and nothing is consumed.
+    const char* Take(std::size_t count) {
+        if (end_ - next_ < count) return nullptr;
+        const char* bytes = buffer_.data() + next_;
+        next_ += count;
+        return bytes;
+    }
+
+    // A reading view: writes go nowhere.
+    std::size_t Write(const char*, std::size_t) override { return 0; }
+
+private:
+    // False when `count` is too large to be worth buffering.
+    bool Refill(std::size_t count);
+
+    File& file_;
+    std::vector<char> buffer_;
+    std::size_t next_ = 0;  // first unread byte in buffer_
+    std::size_t end_ = 0;   // bytes held in buffer_
+};
+
+// Straight from the buffer when the number is there whole.
+inline std::int32_t ReadInt32(ReadAheadFile& file) {
+    unsigned char bytes[4] = {};
+    const char* held = file.Take(sizeof bytes);
+    if (held != nullptr) {
+        std::memcpy(bytes, held, sizeof bytes);
+    } else {
+        ReadPadded(file, reinterpret_cast<char*>(bytes), sizeof bytes);
+    }
+    return Int32FromLittleEndian(bytes);
+}
+
+}  // namespace tolvaren

@@ -1,0 +1,18 @@
+#pragma once
+// The switch by its definition: eight replacements over the whole text, one
+// key after another. The one-pass switch must always give the same bytes.
+#include "core/text.h"
+#include "core/vehicle_list.h"
+
+namespace tolvaren::test {
+
+inline Text SwitchByEightReplacements(const Text& vehicleList, std::int32_t requestedState) {
+    const Text oldPrefix(1, requestedState != 0 ? kCommentPrefix : kBlankPrefix);
+    const Text newPrefix(1, requestedState != 0 ? kBlankPrefix : kCommentPrefix);
+    Text result = vehicleList;
+    for (const Text& key : kSwitchedKeys)
+        result = ReplaceAll(result, oldPrefix + key, newPrefix + key);
+    return result;
+}
+
+}  // namespace tolvaren::test
