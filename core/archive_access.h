@@ -37,16 +37,18 @@ std::size_t ReadPadded(AnyFile& file, char* buffer, std::size_t count) {
 }
 
 // A little-endian signed 32-bit number; missing high-order bytes read as zero.
-inline std::int32_t Int32FromLittleEndian(const unsigned char (&bytes)[4]) {
-    const std::uint32_t value = bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
-                                static_cast<std::uint32_t>(bytes[3]) << 24;
+inline std::int32_t Int32FromLittleEndian(const char (&field)[4]) {
+    const auto byte = [&field](int i) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(field[i]));
+    };
+    const std::uint32_t value = byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
     return static_cast<std::int32_t>(value);  // two's complement, as C++20 defines
 }
 
 template <class AnyFile>
 std::int32_t ReadInt32(AnyFile& file) {
-    unsigned char bytes[4] = {};
-    ReadPadded(file, reinterpret_cast<char*>(bytes), sizeof bytes);
+    char bytes[4] = {};
+    ReadPadded(file, bytes, sizeof bytes);
     return Int32FromLittleEndian(bytes);
 }
 

@@ -46,15 +46,22 @@ private:
     std::size_t end_ = 0;   // bytes held in buffer_
 };
 
-// Straight from the buffer when the number is there whole.
-inline std::int32_t ReadInt32(ReadAheadFile& file) {
-    unsigned char bytes[4] = {};
-    const char* held = file.Take(sizeof bytes);
-    if (held != nullptr) {
-        std::memcpy(bytes, held, sizeof bytes);
-    } else {
-        ReadPadded(file, reinterpret_cast<char*>(bytes), sizeof bytes);
+// Reads a fixed-size field, straight from the buffer when it is there whole;
+// bytes past the end of the file read as zero. Returns the bytes present.
+template <std::size_t Size>
+std::size_t ReadField(ReadAheadFile& file, char (&field)[Size]) {
+    if (const char* held = file.Take(Size)) {
+        std::memcpy(field, held, Size);
+        return Size;
     }
+    const std::size_t got = ReadPadded(file, field, Size);
+    std::memset(field + got, 0, Size - got);
+    return got;
+}
+
+inline std::int32_t ReadInt32(ReadAheadFile& file) {
+    char bytes[4];
+    ReadField(file, bytes);
     return Int32FromLittleEndian(bytes);
 }
 

@@ -41,8 +41,7 @@ Text ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& locat
     const std::int32_t entryCount = ReadInt32(file);
     for (std::int32_t record = 0; record < entryCount; ++record) {
         char name[kNameFieldBytes];
-        const std::size_t nameBytes = ReadPadded(file, name, sizeof name);
-        std::memset(name + nameBytes, 0, sizeof name - nameBytes);  // cut by the end of file
+        const std::size_t nameBytes = ReadField(file, name);
         const std::int32_t offset = ReadInt32(file);
         const std::int32_t size = ReadInt32(file);
         if (NameFieldMatches(name)) {
