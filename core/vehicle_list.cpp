@@ -8,36 +8,51 @@
 namespace tolvaren {
 namespace {
 
-constexpr std::size_t kHeadBytes = 4;  // the shortest key's length
+// A key as an eight-byte word and the mask of its bytes, built from bytes so
+// that it does not depend on the machine's byte order.
+struct KeyWord {
+    std::uint64_t word;
+    std::uint64_t mask;
+};
+constexpr std::size_t kWordBytes = sizeof(std::uint64_t);
 
-std::uint32_t Head(const char* bytes) {
-    std::uint32_t head;
-    std::memcpy(&head, bytes, sizeof head);
-    return head;
+constexpr std::size_t LongestKey() {
+    std::size_t longest = 0;
+    for (const std::string_view key : kSwitchedKeys) longest = std::max(longest, key.size());
+    return longest;
+}
+static_assert(LongestKey() <= kWordBytes, "every key fits in a word");
+
+std::uint64_t Word(const char* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
 }
 
 // True when a switched key starts at `at`, with `left` bytes from there on.
-// Every key's first four bytes are compared at once, without branches, as
-// most prefix bytes are followed by none; only a key whose head matches is
-// compared further.
+// With a whole word left, every key is compared at once and without branches:
+// most prefix bytes are followed by no key at all.
 bool SwitchedKeyAt(const char* at, std::size_t left) {
-    constexpr std::size_t kKeys = std::size(kSwitchedKeys);
-    static const auto heads = [] {
-        std::array<std::uint32_t, kKeys> table{};
-        for (std::size_t i = 0; i < kKeys; ++i) table[i] = Head(kSwitchedKeys[i].data());
-        return table;
+    static const auto keyWords = [] {
+        std::array<KeyWord, std::size(kSwitchedKeys)> words{};
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            const std::string_view key = kSwitchedKeys[i];
+            char bytes[kWordBytes] = {}, mask[kWordBytes] = {};
+            std::memcpy(bytes, key.data(), key.size());
+            std::memset(mask, 0xFF, key.size());
+            words[i] = {Word(bytes), Word(mask)};
+        }
+        return words;
     }();
-    if (left < kHeadBytes) return false;
-    const std::uint32_t head = Head(at);
-    unsigned matches = 0;
-    for (std::size_t i = 0; i < kKeys; ++i) matches |= unsigned{heads[i] == head} << i;
-    for (std::size_t i = 0; matches != 0; ++i, matches >>= 1) {
-        const Text& key = kSwitchedKeys[i];
-        if ((matches & 1) != 0 && left >= key.size() &&
-            std::equal(key.begin() + kHeadBytes, key.end(), at + kHeadBytes))
-            return true;
+    if (left < kWordBytes) {
+        for (const std::string_view key : kSwitchedKeys)
+            if (left >= key.size() && std::equal(key.begin(), key.end(), at)) return true;
+        return false;
     }
-    return false;
+    const std::uint64_t word = Word(at);
+    bool found = false;
+    for (const KeyWord& key : keyWords) found |= (word & key.mask) == key.word;
+    return found;
 }
 
 }  // namespace
@@ -58,7 +73,7 @@ Text SwitchVehicleKeys(const Text& vehicleList, std::int32_t requestedState) {
     for (const char* at = begin; at < end; ++at) {
         at = static_cast<const char*>(std::memchr(at, oldPrefix, end - at));
         if (at == nullptr) break;
-        if (SwitchedKeyAt(at + 1, end - (at + 1))) result[at - begin] = newPrefix;
+        result[at - begin] = SwitchedKeyAt(at + 1, end - (at + 1)) ? newPrefix : oldPrefix;
     }
     return result;
 }

@@ -2,6 +2,7 @@
 // The two rules over the vehicle list text: whether the extra vehicles are
 // enabled, and the prefix swap that switches them.
 #include <cstdint>
+#include <string_view>
 
 #include "core/text.h"
 
@@ -11,8 +12,8 @@ namespace tolvaren {
 inline const Text kStateMarker = ";[Team KTM]";
 
 // The keys whose one-byte prefix is switched, in the order they are applied.
-inline const Text kSwitchedKeys[] = {"logo=", "Logo=",  "sub=",    "Sub=",
-                                     "[Team", "[KTM",   "[Yamaha", "[Suzuki"};
+inline constexpr std::string_view kSwitchedKeys[] = {
+    "logo=", "Logo=", "sub=", "Sub=", "[Team", "[KTM", "[Yamaha", "[Suzuki"};
 inline constexpr char kCommentPrefix = ';';  // in front of a key: disabled
 inline constexpr char kBlankPrefix = ' ';    // in front of a key: enabled
 

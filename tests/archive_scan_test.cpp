@@ -159,6 +159,19 @@ TEST_F(ArchiveScan, ArchiveHeldByAnotherProgramReadsAsEmpty) {
     EXPECT_EQ(location_.size, 0);
 }
 
+TEST_F(ArchiveScan, DirectoryLongerThanOneReadAheadIsReadWhole) {
+    // Records straddle the read-ahead buffer's edges; the match is the last.
+    for (int records : {607, 1000}) {
+        std::vector<ArchiveEntry> entries;
+        for (int i = 0; i + 1 < records; ++i)
+            entries.push_back({"Data\\X" + std::to_string(i), "x"});
+        entries.push_back({kName, "the list"});
+        location_ = ArchiveLocation{};
+        EXPECT_EQ(Scan(BuildArchive(entries)), "the list") << records;
+        EXPECT_EQ(location_.position, 4 + 108 * records + (records - 1) + 1);
+    }
+}
+
 TEST_F(ArchiveScan, DemoArchiveHoldsTheDemoList) {
     EXPECT_EQ(Scan(DemoArchive()), DemoVehicleList());
 }

@@ -10,8 +10,8 @@ inline Text SwitchByEightReplacements(const Text& vehicleList, std::int32_t requ
     const Text oldPrefix(1, requestedState != 0 ? kCommentPrefix : kBlankPrefix);
     const Text newPrefix(1, requestedState != 0 ? kBlankPrefix : kCommentPrefix);
     Text result = vehicleList;
-    for (const Text& key : kSwitchedKeys)
-        result = ReplaceAll(result, oldPrefix + key, newPrefix + key);
+    for (const std::string_view key : kSwitchedKeys)
+        result = ReplaceAll(result, oldPrefix + Text(key), newPrefix + Text(key));
     return result;
 }
 

@@ -11,7 +11,7 @@ using namespace tolvaren;
 namespace {
 
 bool SwitchedKeyFollows(const Text& text, std::size_t at) {
-    for (const Text& key : kSwitchedKeys)
+    for (const std::string_view key : kSwitchedKeys)
         if (text.compare(at + 1, key.size(), key) == 0) return true;
     return false;
 }
