@@ -7,7 +7,7 @@ namespace tolvaren {
 PatchOutcome SetExtraVehicles(FileSystem& files, const ArchiveLocation& location,
                               const std::int32_t& requestedState) {
     const std::int32_t state = requestedState;
-    return RewriteInPlace(files, location, [state](const Text& stored) {
+    return RewriteInPlace(files, location, [state](std::string_view stored) {
         return SwitchVehicleKeys(stored, state);
     });
 }

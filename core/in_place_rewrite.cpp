@@ -1,5 +1,6 @@
 #include "core/in_place_rewrite.h"
 
+#include <memory>
 #include <new>
 
 #include "core/archive_access.h"
@@ -7,7 +8,7 @@
 namespace tolvaren {
 namespace {
 
-bool WriteAt(File& file, std::int32_t position, const Text& bytes) {
+bool WriteAt(File& file, std::int32_t position, std::string_view bytes) {
     return SeekToPosition(file, position) &&
            file.Write(bytes.data(), bytes.size()) == bytes.size();
 }
@@ -17,15 +18,18 @@ bool WriteAt(File& file, std::int32_t position, const Text& bytes) {
 PatchOutcome RewriteInPlace(FileSystem& files, const ArchiveLocation& location,
                             const Transformation& transform) {
     if (!HoldsVehicleList(location)) return PatchOutcome::NoVehicleList;
-    Text stored;
-    if (!TryZeroFill(stored, location.size)) return PatchOutcome::NoVehicleList;
+    const auto size = static_cast<std::size_t>(location.size);
+    // Every byte is read before use (a short read ends the rewrite), so the
+    // buffer needs no zero fill.
+    const std::unique_ptr<char[]> buffer(new (std::nothrow) char[size]);
+    if (!buffer) return PatchOutcome::NoVehicleList;
+    const std::string_view stored(buffer.get(), size);
 
     const OpenedArchive archive = OpenArchive(files, location.path);
     if (!archive.file) return PatchOutcome::NotWritable;
     File& file = *archive.file;
     // A short read means the file no longer holds the whole entry.
-    if (!SeekToPosition(file, location.position) ||
-        ReadPadded(file, stored.data(), stored.size()) != stored.size())
+    if (!SeekToPosition(file, location.position) || ReadPadded(file, buffer.get(), size) != size)
         return PatchOutcome::NotWritable;
 
     Text patched;
@@ -34,8 +38,7 @@ PatchOutcome RewriteInPlace(FileSystem& files, const ArchiveLocation& location,
     } catch (const std::bad_alloc&) {
         return PatchOutcome::NoVehicleList;  // no room to build the new text
     }
-    if (!archive.writable || patched.size() != stored.size())
-        return PatchOutcome::NotWritable;
+    if (!archive.writable || patched.size() != size) return PatchOutcome::NotWritable;
     if (WriteAt(file, location.position, patched)) return PatchOutcome::Written;
     // A write that stopped short may have changed a prefix: put it back.
     WriteAt(file, location.position, stored);

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <string_view>
 
 #include "core/archive_location.h"
 #include "core/file.h"
@@ -13,7 +14,7 @@ enum class PatchOutcome {
 };
 
 // Receives the stored bytes; must return a text of the same length.
-using Transformation = std::function<Text(const Text&)>;
+using Transformation = std::function<Text(std::string_view)>;
 
 // Reads the entry afresh at the remembered place, transforms it and writes it
 // back over itself. Writes only when the whole entry lies inside the file, so

@@ -64,10 +64,10 @@ std::int32_t StateOfVehicleList(const Text& vehicleList) {
 // One pass that equals the eight replacements applied in order: a key holds
 // neither prefix byte and no position starts two keys, so each replacement
 // only turns the byte in front of its own key, found in the original text.
-Text SwitchVehicleKeys(const Text& vehicleList, std::int32_t requestedState) {
+Text SwitchVehicleKeys(std::string_view vehicleList, std::int32_t requestedState) {
     const char oldPrefix = requestedState != 0 ? kCommentPrefix : kBlankPrefix;
     const char newPrefix = requestedState != 0 ? kBlankPrefix : kCommentPrefix;
-    Text result = vehicleList;
+    Text result(vehicleList);
     const char* const begin = vehicleList.data();
     const char* const end = begin + vehicleList.size();
     for (const char* at = begin; at < end; ++at) {

@@ -23,6 +23,6 @@ std::int32_t StateOfVehicleList(const Text& vehicleList);
 // For every switched key K, in order: ";"+K becomes " "+K when
 // `requestedState` is non-zero (enable), " "+K becomes ";"+K when it is zero.
 // The result has the input's length.
-Text SwitchVehicleKeys(const Text& vehicleList, std::int32_t requestedState);
+Text SwitchVehicleKeys(std::string_view vehicleList, std::int32_t requestedState);
 
 }  // namespace tolvaren
