@@ -12,6 +12,7 @@ const char kUsage[] =
     "usage: tolvaren-cli COMMAND [ARCHIVE]\n"
     "\n"
     "Switches the extra vehicles of the game archive ARCHIVE (its common.pak).\n"
+    "On Windows, ARCHIVE defaults to the installed game's archive.\n"
     "  status    print \"enabled\" or \"disabled\"\n"
     "  enable    enable the extra vehicles\n"
     "  disable   disable the extra vehicles\n"

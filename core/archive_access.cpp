@@ -3,7 +3,6 @@
 #include <new>
 #include <stdexcept>
 
-
 namespace tolvaren {
 namespace {
 
