@@ -79,5 +79,7 @@ dist: check-exe
 	@cp $(BUILD)/win32/Tolvaren.exe dist/Tolvaren.exe
 	@cd dist && sha256sum Tolvaren.exe > Tolvaren.exe.sha256 && cat Tolvaren.exe.sha256
 
+# Tests mark files immutable while they run; a test that died may leave one.
 clean:
+	-chattr -R -i $(BUILD) 2>/dev/null
 	rm -rf $(BUILD)

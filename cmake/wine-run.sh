@@ -17,6 +17,9 @@ mkdir -p "$(dirname "$WINEPREFIX")"
         # itself, the same with or without a window manager.
         "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
         "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+        # Wine draws caption buttons with Marlett, which this packaging does
+        # not put where a new prefix finds it.
+        cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
         /usr/lib/wine/wineserver -w
     fi
 ) 9>"$WINEPREFIX.lock"

@@ -47,7 +47,9 @@ bool SetImmutable(const Text& path, bool immutable) {
 
 ReadOnlyFile::ReadOnlyFile(const Text& path) : path_(path) {
     ::chmod(path.c_str(), 0444);
-    if (OpensForWriting(path)) immutable_ = SetImmutable(path, true);
+    // Remembered even if setting it seems to fail, so that it is always undone.
+    immutable_ = OpensForWriting(path);
+    if (immutable_) SetImmutable(path, true);
 }
 
 ReadOnlyFile::~ReadOnlyFile() {

@@ -57,7 +57,9 @@ bool SetImmutable(const Text& path, bool immutable) {
 
 ReadOnlyFile::ReadOnlyFile(const Text& path) : path_(path) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    if (OpensForWriting(path)) immutable_ = SetImmutable(path, true);
+    // Remembered even if setting it seems to fail, so that it is always undone.
+    immutable_ = OpensForWriting(path);
+    if (immutable_) SetImmutable(path, true);
 }
 
 ReadOnlyFile::~ReadOnlyFile() {
