@@ -45,23 +45,18 @@ public:
     }
 
     int Status() {
-        FileError why = FileError::None;
-        if (!CanOpen(why)) return CannotChange("cannot open", why);
-        const Text vehicleList = ReadVehicleList(files_, location_.path, location_);
-        if (!HoldsVehicleList(location_)) return NoVehicleList();
+        Text vehicleList;
+        if (const int failed = Scan(vehicleList)) return failed;
         out_ << (StateOfVehicleList(vehicleList) != 0 ? "enabled" : "disabled") << '\n';
         return kExitOk;
     }
 
     int Switch(std::int32_t requestedState) {
-        FileError why = FileError::None;
-        if (!CanOpen(why)) return CannotChange("cannot open", why);
-        ReadVehicleList(files_, location_.path, location_);
+        Text vehicleList;
+        if (const int failed = Scan(vehicleList)) return failed;
         switch (SetExtraVehicles(files_, location_, requestedState)) {
             case PatchOutcome::Written:
-                out_ << (requestedState != 0 ? "Extra vehicles have been enabled."
-                                             : "Extra vehicles have been disabled.")
-                     << '\n';
+                out_ << (requestedState != 0 ? kEnabledMessage : kDisabledMessage) << '\n';
                 return kExitOk;
             case PatchOutcome::NoVehicleList:
                 return NoVehicleList();
@@ -72,11 +67,14 @@ public:
     }
 
 private:
-    // Opens and closes at once: the archive is never shared, not even with ourselves.
-    bool CanOpen(FileError& why) {
-        const OpenedArchive archive = OpenArchive(files_, location_.path);
-        why = archive.readWriteError;
-        return archive.file != nullptr;
+    // Finds the vehicle list; 0, or the exit code that says why not.
+    int Scan(Text& vehicleList) {
+        {  // opened and closed at once: the archive is never shared, not even with ourselves
+            const OpenedArchive archive = OpenArchive(files_, location_.path);
+            if (!archive.file) return CannotChange("cannot open", archive.readWriteError);
+        }
+        vehicleList = ReadVehicleList(files_, location_.path, location_);
+        return HoldsVehicleList(location_) ? 0 : NoVehicleList();
     }
     int CannotChange(const char* what, FileError why) {
         err_ << "tolvaren-cli: " << what << " the archive \"" << location_.path

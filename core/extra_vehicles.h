@@ -6,6 +6,10 @@
 
 namespace tolvaren {
 
+// What a written patch tells the user, for each direction.
+inline constexpr char kEnabledMessage[] = "Extra vehicles have been enabled.";
+inline constexpr char kDisabledMessage[] = "Extra vehicles have been disabled.";
+
 // Rewrites the vehicle list at `location` with every switched key's prefix
 // turned to the requested state (non-zero = enable). Reads `requestedState`
 // once and never writes it.

@@ -1,11 +1,11 @@
 #pragma once
 #include <windows.h>
 
+#include "core/extra_vehicles.h"
+
 namespace tolvaren {
 
 inline constexpr char kProgramCaption[] = "Tolvaren";
-inline constexpr char kEnabledMessage[] = "Extra vehicles have been enabled.";
-inline constexpr char kDisabledMessage[] = "Extra vehicles have been disabled.";
 inline constexpr char kNoVehicleListMessage[] =
     "The game archive holds no vehicle list to change. Nothing was changed.";
 inline constexpr char kNotWritableMessage[] =
