@@ -68,7 +68,8 @@ test: test-native test-asan test-win64 check-exe test-fuzz
 
 # The scan and the patch against their I/O floors, natively and under wine64.
 bench: release win64
-	@$(BUILD)/release/bench/native_bench --benchmark_min_time=0.5
+	@$(BUILD)/release/bench/native_bench --benchmark_min_time=0.3 --benchmark_report_aggregates_only=true \
+	    --benchmark_enable_random_interleaving=true
 	@cmake/wine-run.sh $(BUILD)/win64/bench/windows_bench.exe
 
 run: native win64

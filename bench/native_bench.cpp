@@ -55,18 +55,21 @@ void BM_PatchFloor(benchmark::State& state) {
     for (auto _ : state) ReadAndWriteEntry(PlatformFileSystem(), PatchWorkload());
 }
 
-BENCHMARK(BM_Scan)->Arg(1000)->Arg(10000)->Arg(100000);
-BENCHMARK(BM_ScanFloor)->Arg(1000)->Arg(10000)->Arg(100000);
-BENCHMARK(BM_Patch);
-BENCHMARK(BM_PatchFloor);
+// Medians of a few repetitions: one slow run on a shared machine should not
+// decide a ratio.
+constexpr int kRepetitions = 5;
+BENCHMARK(BM_Scan)->Arg(1000)->Arg(10000)->Arg(100000)->Repetitions(kRepetitions);
+BENCHMARK(BM_ScanFloor)->Arg(1000)->Arg(10000)->Arg(100000)->Repetitions(kRepetitions);
+BENCHMARK(BM_Patch)->Repetitions(kRepetitions);
+BENCHMARK(BM_PatchFloor)->Repetitions(kRepetitions);
 
-// Keeps each run's time per iteration for the ratio table.
+// Keeps each benchmark's median time per iteration for the ratio table.
 class CollectingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                micros_[run.benchmark_name()] =
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                micros_[NameWithArguments(run.run_name)] =
                     run.GetAdjustedRealTime() * 1e6 /
                     benchmark::GetTimeUnitMultiplier(run.time_unit);
         ConsoleReporter::ReportRuns(runs);
@@ -75,6 +78,9 @@ public:
     double Micros(const std::string& name) const { return micros_.at(name); }
 
 private:
+    static std::string NameWithArguments(const benchmark::BenchmarkName& name) {
+        return name.args.empty() ? name.function_name : name.function_name + "/" + name.args;
+    }
     std::map<std::string, double> micros_;
 };
 

@@ -37,7 +37,7 @@ std::size_t ReadPadded(AnyFile& file, char* buffer, std::size_t count) {
 }
 
 // A little-endian signed 32-bit number; missing high-order bytes read as zero.
-inline std::int32_t Int32FromLittleEndian(const char (&field)[4]) {
+inline std::int32_t Int32FromLittleEndian(const char* field) {
     const auto byte = [&field](int i) {
         return static_cast<std::uint32_t>(static_cast<unsigned char>(field[i]));
     };

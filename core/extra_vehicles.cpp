@@ -7,8 +7,8 @@ namespace tolvaren {
 PatchOutcome SetExtraVehicles(FileSystem& files, const ArchiveLocation& location,
                               const std::int32_t& requestedState) {
     const std::int32_t state = requestedState;
-    return RewriteInPlace(files, location, [state](std::string_view stored) {
-        return SwitchVehicleKeys(stored, state);
+    return RewriteInPlace(files, location, [state](char* bytes, std::size_t size) {
+        return SwitchVehicleKeysInPlace(bytes, size, state);
     });
 }
 

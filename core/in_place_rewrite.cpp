@@ -23,25 +23,25 @@ PatchOutcome RewriteInPlace(FileSystem& files, const ArchiveLocation& location,
     // buffer needs no zero fill.
     const std::unique_ptr<char[]> buffer(new (std::nothrow) char[size]);
     if (!buffer) return PatchOutcome::NoVehicleList;
-    const std::string_view stored(buffer.get(), size);
+    const std::string_view entry(buffer.get(), size);
 
     const OpenedArchive archive = OpenArchive(files, location.path);
-    if (!archive.file) return PatchOutcome::NotWritable;
+    if (!archive.file || !archive.writable) return PatchOutcome::NotWritable;
     File& file = *archive.file;
     // A short read means the file no longer holds the whole entry.
     if (!SeekToPosition(file, location.position) || ReadPadded(file, buffer.get(), size) != size)
         return PatchOutcome::NotWritable;
 
-    Text patched;
+    TurnedBytes turned;
     try {
-        patched = transform(stored);
+        turned = transform(buffer.get(), size);
     } catch (const std::bad_alloc&) {
-        return PatchOutcome::NoVehicleList;  // no room to build the new text
+        return PatchOutcome::NoVehicleList;  // no room to record the change
     }
-    if (!archive.writable || patched.size() != size) return PatchOutcome::NotWritable;
-    if (WriteAt(file, location.position, patched)) return PatchOutcome::Written;
+    if (WriteAt(file, location.position, entry)) return PatchOutcome::Written;
     // A write that stopped short may have changed a prefix: put it back.
-    WriteAt(file, location.position, stored);
+    turned.Undo(buffer.get());
+    WriteAt(file, location.position, entry);
     return PatchOutcome::NotWritable;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
+#include <cstddef>
 #include <functional>
-#include <string_view>
 
 #include "core/archive_location.h"
 #include "core/file.h"
+#include "core/turned_bytes.h"
 
 namespace tolvaren {
 
@@ -13,8 +14,9 @@ enum class PatchOutcome {
     NotWritable,    // the archive could not be opened for writing, has shrunk, or the write failed
 };
 
-// Receives the stored bytes; must return a text of the same length.
-using Transformation = std::function<Text(std::string_view)>;
+// Changes the stored bytes in place, keeping their number, and returns what
+// it turned.
+using Transformation = std::function<TurnedBytes(char* bytes, std::size_t size)>;
 
 // Reads the entry afresh at the remembered place, transforms it and writes it
 // back over itself. Writes only when the whole entry lies inside the file, so

@@ -46,23 +46,26 @@ private:
     std::size_t end_ = 0;   // bytes held in buffer_
 };
 
-// Reads a fixed-size field, straight from the buffer when it is there whole;
-// bytes past the end of the file read as zero. Returns the bytes present.
+// A fixed-size field and how many of its bytes the file held.
+struct FieldBytes {
+    const char* bytes;
+    std::size_t present;
+};
+
+// Reads a fixed-size field: in place in the buffer when it is there whole
+// (no copy to compare), else into `spare` with the bytes past the end of the
+// file as zero.
 template <std::size_t Size>
-std::size_t ReadField(ReadAheadFile& file, char (&field)[Size]) {
-    if (const char* held = file.Take(Size)) {
-        std::memcpy(field, held, Size);
-        return Size;
-    }
-    const std::size_t got = ReadPadded(file, field, Size);
-    std::memset(field + got, 0, Size - got);
-    return got;
+FieldBytes ReadField(ReadAheadFile& file, char (&spare)[Size]) {
+    if (const char* held = file.Take(Size)) return {held, Size};
+    const std::size_t present = ReadPadded(file, spare, Size);
+    std::memset(spare + present, 0, Size - present);
+    return {spare, present};
 }
 
 inline std::int32_t ReadInt32(ReadAheadFile& file) {
-    char bytes[4];
-    ReadField(file, bytes);
-    return Int32FromLittleEndian(bytes);
+    char spare[4];
+    return Int32FromLittleEndian(ReadField(file, spare).bytes);
 }
 
 }  // namespace tolvaren

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/text.h"
+#include "core/turned_bytes.h"
 
 namespace tolvaren {
 
@@ -22,7 +23,10 @@ std::int32_t StateOfVehicleList(const Text& vehicleList);
 
 // For every switched key K, in order: ";"+K becomes " "+K when
 // `requestedState` is non-zero (enable), " "+K becomes ";"+K when it is zero.
-// The result has the input's length.
+// Changes `text` in place (its length stays) and returns what it turned.
+TurnedBytes SwitchVehicleKeysInPlace(char* text, std::size_t size, std::int32_t requestedState);
+
+// The same on a copy.
 Text SwitchVehicleKeys(std::string_view vehicleList, std::int32_t requestedState);
 
 }  // namespace tolvaren

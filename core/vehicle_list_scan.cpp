@@ -12,7 +12,7 @@ namespace {
 
 // The name ends at the field's first NUL byte, and the wanted name holds
 // none: it matches exactly when its bytes are followed by a NUL.
-bool NameFieldMatches(const char (&field)[kNameFieldBytes]) {
+bool NameFieldMatches(const char* field) {
     return std::memcmp(field, kVehicleListName.data(), kVehicleListName.size()) == 0 &&
            field[kVehicleListName.size()] == '\0';
 }
@@ -40,17 +40,19 @@ Text ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& locat
     ReadAheadFile file(*archive.file);
     const std::int32_t entryCount = ReadInt32(file);
     for (std::int32_t record = 0; record < entryCount; ++record) {
-        char name[kNameFieldBytes];
-        const std::size_t nameBytes = ReadField(file, name);
+        char spare[kNameFieldBytes];
+        const FieldBytes name = ReadField(file, spare);
+        // Compared before the next read, which may refill the buffer under it.
+        const bool matches = NameFieldMatches(name.bytes);
         const std::int32_t offset = ReadInt32(file);
         const std::int32_t size = ReadInt32(file);
-        if (NameFieldMatches(name)) {
+        if (matches) {
             location.position = StorablePosition(EntryPosition(entryCount, offset));
             location.size = size;
             return ReadEntry(file, location);
         }
         // Every later record lies wholly past the end: empty names, no match.
-        if (nameBytes < sizeof name) break;
+        if (name.present < sizeof spare) break;
     }
     return {};
 }

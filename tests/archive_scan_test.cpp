@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "core/archive_format.h"
+#include "core/read_ahead_file.h"
 #include "core/vehicle_list_scan.h"
 #include "tests/test_support.h"
 #include "tools/archive_builder.h"
@@ -170,6 +171,21 @@ TEST_F(ArchiveScan, DirectoryLongerThanOneReadAheadIsReadWhole) {
         EXPECT_EQ(Scan(BuildArchive(entries)), "the list") << records;
         EXPECT_EQ(location_.position, 4 + 108 * records + (records - 1) + 1);
     }
+}
+
+TEST_F(ArchiveScan, NameEndingExactlyAtTheReadAheadEdgeMatches) {
+    // The name is compared where it was read ahead; the offset and size after
+    // it are read only with the next refill.
+    int match = 0;
+    while ((kEntryCountBytes + kRecordBytes * match + kNameFieldBytes) % ReadAheadFile::kCapacity != 0)
+        ASSERT_LT(++match, 100000);
+    std::vector<ArchiveEntry> entries;
+    for (int i = 0; i < match; ++i) entries.push_back({"Data\\X" + std::to_string(i), "x"});
+    entries.push_back({kName, "the list"});
+    // Enough bytes after it that the refill overwrites the whole buffer.
+    entries.push_back({"Data\\After", Text(ReadAheadFile::kCapacity, 'y')});
+    EXPECT_EQ(Scan(BuildArchive(entries)), "the list");
+    EXPECT_EQ(location_.size, 8);
 }
 
 TEST_F(ArchiveScan, DemoArchiveHoldsTheDemoList) {

@@ -133,7 +133,7 @@ TEST_F(InPlaceRewrite, ArchiveRemovedAfterTheScanIsNotRecreated) {
 }
 
 TEST_F(InPlaceRewrite, IdentityTransformationStillWrites) {
-    EXPECT_EQ(RewriteInPlace(PlatformFileSystem(), location_, [](std::string_view t) { return Text(t); }),
+    EXPECT_EQ(RewriteInPlace(PlatformFileSystem(), location_, [](char*, std::size_t) { return TurnedBytes(); }),
               PatchOutcome::Written);
     EXPECT_EQ(OnDisk(), original_);
 }

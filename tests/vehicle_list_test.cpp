@@ -79,6 +79,12 @@ TEST(VehicleList, SwitchTouchesOnlyThePrefixByteRightBeforeAKey) {
         const Text after = SwitchVehicleKeys(c.before, c.state);
         EXPECT_EQ(after, c.after) << c.what;
         EXPECT_EQ(after.size(), c.before.size()) << c.what;
+
+        Text inPlace = c.before;
+        const TurnedBytes turned = SwitchVehicleKeysInPlace(inPlace.data(), inPlace.size(), c.state);
+        EXPECT_EQ(inPlace, c.after) << c.what;
+        turned.Undo(inPlace.data());
+        EXPECT_EQ(inPlace, c.before) << c.what << ": undone";
     }
 }
 

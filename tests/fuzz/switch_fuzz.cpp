@@ -1,6 +1,7 @@
 // Arbitrary texts through the switch, both ways. The result keeps the
 // length, differs only at prefix bytes right before a switched key, is
-// stable when repeated, and equals the eight replacements done one by one.
+// stable when repeated, equals the eight replacements done one by one, and
+// the in-place switch's record takes it back.
 #include <cstdint>
 
 #include "tests/eight_pass_oracle.h"
@@ -32,6 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         FUZZ_CHECK(SwitchVehicleKeys(switched, state) == switched);
         FUZZ_CHECK(switched == test::SwitchByEightReplacements(text, state));
+
+        Text undone = switched;
+        Text inPlace = text;
+        SwitchVehicleKeysInPlace(inPlace.data(), inPlace.size(), state).Undo(undone.data());
+        FUZZ_CHECK(inPlace == switched && undone == text);
     }
     return 0;
 }
