@@ -53,8 +53,8 @@ struct FieldBytes {
 };
 
 // Reads a fixed-size field: in place in the buffer when it is there whole
-// (no copy to compare), else into `spare` with the bytes past the end of the
-// file as zero.
+// (no copy to compare; valid until the next read), else into `spare` with
+// the bytes past the end of the file as zero.
 template <std::size_t Size>
 FieldBytes ReadField(ReadAheadFile& file, char (&spare)[Size]) {
     if (const char* held = file.Take(Size)) return {held, Size};
