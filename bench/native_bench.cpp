@@ -57,7 +57,7 @@ void BM_PatchFloor(benchmark::State& state) {
 
 // Medians of a few repetitions: one slow run on a shared machine should not
 // decide a ratio.
-constexpr int kRepetitions = 5;
+constexpr int kRepetitions = 9;
 BENCHMARK(BM_Scan)->Arg(1000)->Arg(10000)->Arg(100000)->Repetitions(kRepetitions);
 BENCHMARK(BM_ScanFloor)->Arg(1000)->Arg(10000)->Arg(100000)->Repetitions(kRepetitions);
 BENCHMARK(BM_Patch)->Repetitions(kRepetitions);
