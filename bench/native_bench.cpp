@@ -1,7 +1,6 @@
 // The scan and the patch on POSIX files, each beside its I/O floor.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <map>
 
 #include "bench/report.h"
@@ -10,26 +9,15 @@
 namespace tolvaren::bench {
 namespace {
 
-constexpr std::size_t kPatchListBytes = 4 << 20;
-constexpr std::size_t kScanListBytes = 4096;
-
-Text BenchFile(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / ("tolvaren-bench-" + name)).string();
-}
-
 const Workload& ScanWorkload(int records) {
     static std::map<int, Workload> workloads;
     auto found = workloads.find(records);
-    if (found == workloads.end())
-        found = workloads.emplace(records, WriteSyntheticArchive(
-                    BenchFile("scan-" + std::to_string(records) + ".pak"), records,
-                    kScanListBytes)).first;
+    if (found == workloads.end()) found = workloads.emplace(records, WriteScanWorkload(records)).first;
     return found->second;
 }
 
 const Workload& PatchWorkload() {
-    static const Workload workload =
-        WriteSyntheticArchive(BenchFile("patch.pak"), 8, kPatchListBytes);
+    static const Workload workload = WritePatchWorkload();
     return workload;
 }
 

@@ -2,7 +2,6 @@
 // measured in the same run. A plain timing loop: the median of repeated runs.
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <functional>
 
 #include "bench/report.h"
@@ -25,10 +24,6 @@ double MedianMicros(const std::function<void()>& operation) {
     return samples[samples.size() / 2];
 }
 
-Text BenchFile(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / ("tolvaren-bench-" + name)).string();
-}
-
 }  // namespace
 }  // namespace tolvaren::bench
 
@@ -38,13 +33,12 @@ int main() {
     FileSystem& files = PlatformFileSystem();
     std::vector<Comparison> rows;
     for (int records : {1000, 10000, 100000}) {
-        const Workload workload = WriteSyntheticArchive(
-            BenchFile("scan-" + std::to_string(records) + ".pak"), records, 4096);
+        const Workload workload = WriteScanWorkload(records);
         rows.push_back({"scan, " + std::to_string(records) + " records",
                         MedianMicros([&] { Scan(files, workload); }),
                         MedianMicros([&] { ReadDirectoryOnce(files, workload); })});
     }
-    const Workload patch = WriteSyntheticArchive(BenchFile("patch.pak"), 8, 4 << 20);
+    const Workload patch = WritePatchWorkload();
     std::int32_t requested = 1;
     rows.push_back({"patch, 4 MiB vehicle list",
                     MedianMicros([&] {

@@ -1,6 +1,8 @@
 #include "bench/workloads.h"
 
+#include <filesystem>
 #include <stdexcept>
+#include <string>
 
 #include "core/archive_access.h"
 #include "core/archive_format.h"
@@ -26,7 +28,24 @@ Text SyntheticVehicleList(std::size_t bytes) {
     return list;
 }
 
+Text BenchFile(const std::string& name) {
+    return (std::filesystem::temp_directory_path() / ("tolvaren-bench-" + name)).string();
+}
+
+constexpr std::size_t kScanListBytes = 4096;
+constexpr std::size_t kPatchListBytes = 4 << 20;
+constexpr int kPatchRecords = 8;
+
 }  // namespace
+
+Workload WriteScanWorkload(int records) {
+    return WriteSyntheticArchive(BenchFile("scan-" + std::to_string(records) + ".pak"), records,
+                                 kScanListBytes);
+}
+
+Workload WritePatchWorkload() {
+    return WriteSyntheticArchive(BenchFile("patch.pak"), kPatchRecords, kPatchListBytes);
+}
 
 Workload WriteSyntheticArchive(const Text& path, int records, std::size_t listBytes) {
     std::vector<ArchiveEntry> entries;

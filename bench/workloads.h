@@ -17,6 +17,11 @@ struct Workload {
 // `listBytes` long with keys spread through it, as the last record.
 Workload WriteSyntheticArchive(const Text& path, int records, std::size_t listBytes);
 
+// The archives both benchmark programs time, in the temporary folder: a
+// 4 KiB list as the last of `records` records, and a 4 MiB list.
+Workload WriteScanWorkload(int records);
+Workload WritePatchWorkload();
+
 // The scan, from opening to closing the archive.
 void Scan(FileSystem& files, const Workload& workload);
 // Opening, one read of the whole directory, closing.

@@ -45,13 +45,6 @@ inline std::int32_t Int32FromLittleEndian(const char* field) {
     return static_cast<std::int32_t>(value);  // two's complement, as C++20 defines
 }
 
-template <class AnyFile>
-std::int32_t ReadInt32(AnyFile& file) {
-    char bytes[4] = {};
-    ReadPadded(file, bytes, sizeof bytes);
-    return Int32FromLittleEndian(bytes);
-}
-
 // Makes `buffer` `size` zero bytes; false when no buffer that large can be had.
 bool TryZeroFill(Text& buffer, std::int32_t size) noexcept;
 

@@ -27,7 +27,7 @@ std::vector<WORD> BuildMainDialogTemplate() {
     words.push_back(kDialogHeight);      // +16  cy
     words.push_back(0);                  // +18  menu: none
     words.push_back(0);                  // +20  class: the system dialog class
-    AppendWidened(words, kDialogTitle);  // +22  title, UTF-16, zero-terminated
+    AppendWidened(words, kProgramName);  // +22  title, UTF-16, zero-terminated
     words.push_back(kDialogFontPoints);  //      point size (DS_SETFONT)
     AppendWidened(words, kDialogFontFace);  //   typeface, UTF-16, zero-terminated
     return words;

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "ui/program_name.h"
+
 namespace tolvaren {
 
 // Asked for; the template adds the flags every such dialog needs and drops
@@ -15,7 +17,6 @@ constexpr DWORD kDialogStyle =
     (kRequestedDialogStyle | DS_SETFONT | DS_NOFAILCREATE | DS_3DLOOK) & ~(WS_VISIBLE | DS_SYSMODAL);
 constexpr DWORD kDialogExStyle = WS_EX_CONTROLPARENT;
 constexpr short kDialogX = 121, kDialogY = 153, kDialogWidth = 118, kDialogHeight = 29;
-constexpr char kDialogTitle[] = "Tolvaren";
 constexpr WORD kDialogFontPoints = 8;
 constexpr char kDialogFontFace[] = "MS Sans Serif";
 

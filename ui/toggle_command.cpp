@@ -17,7 +17,7 @@ PatchOutcome SwitchArchive(const std::int32_t& requestedState) noexcept {
 
 void Tell(const char* text, UINT type) {
     Sleep(5);
-    MessageBoxA(nullptr, text, kProgramCaption, type);
+    MessageBoxA(nullptr, text, kProgramName, type);
 }
 
 }  // namespace

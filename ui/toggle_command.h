@@ -2,10 +2,10 @@
 #include <windows.h>
 
 #include "core/extra_vehicles.h"
+#include "ui/program_name.h"
 
 namespace tolvaren {
 
-inline constexpr char kProgramCaption[] = "Tolvaren";
 inline constexpr char kNoVehicleListMessage[] =
     "The game archive holds no vehicle list to change. Nothing was changed.";
 inline constexpr char kNotWritableMessage[] =

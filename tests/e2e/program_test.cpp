@@ -60,7 +60,7 @@ protected:
 INT_PTR CALLBACK IgnoreEverything(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 void ExpectBox(const test::MessageBoxSeen& seen, const char* text, bool withIcon) {
-    EXPECT_EQ(seen.caption, kProgramCaption);
+    EXPECT_EQ(seen.caption, kProgramName);
     EXPECT_EQ(seen.text, text);
     EXPECT_EQ(seen.hasIcon, withIcon) << text;
 }
