@@ -56,14 +56,14 @@ Workload WriteSyntheticArchive(const Text& path, int records, std::size_t listBy
         throw std::runtime_error("cannot write " + path);
 
     Workload workload{ArchiveLocation{path}, kEntryCountBytes + kRecordBytes * records};
-    if (ReadVehicleList(PlatformFileSystem(), path, workload.location).size() != listBytes)
+    if (ReadVehicleList(PlatformFileSystem(), path, workload.location).vehicleList.size() != listBytes)
         throw std::runtime_error("the scan did not find the synthetic vehicle list");
     return workload;
 }
 
 void Scan(FileSystem& files, const Workload& workload) {
     ArchiveLocation location{workload.location.path};
-    if (ReadVehicleList(files, location.path, location).empty())
+    if (!ReadVehicleList(files, location.path, location).outcome.Done())
         throw std::runtime_error("scan found nothing");
 }
 
@@ -76,7 +76,7 @@ void ReadDirectoryOnce(FileSystem& files, const Workload& workload) {
 }
 
 void Patch(FileSystem& files, const Workload& workload, std::int32_t requestedState) {
-    if (SetExtraVehicles(files, workload.location, requestedState) != PatchOutcome::Written)
+    if (!SetExtraVehicles(files, workload.location, requestedState).Done())
         throw std::runtime_error("patch not written");
 }
 

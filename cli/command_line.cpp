@@ -1,12 +1,13 @@
 #include "cli/command_line.h"
 
-#include "core/archive_access.h"
 #include "core/extra_vehicles.h"
 #include "core/vehicle_list.h"
 #include "core/vehicle_list_scan.h"
 
 namespace tolvaren {
 namespace {
+
+constexpr char kToolName[] = "tolvaren-cli";
 
 const char kUsage[] =
     "usage: tolvaren-cli COMMAND [ARCHIVE]\n"
@@ -17,91 +18,57 @@ const char kUsage[] =
     "  enable    enable the extra vehicles\n"
     "  disable   disable the extra vehicles\n"
     "\n"
-    "Exit codes: 0 done, 1 usage error, 2 archive cannot be opened or changed,\n"
-    "3 archive holds no vehicle list.\n";
-
-const char* DescribeAccessProblem(FileError error) {
-    switch (error) {
-        case FileError::InvalidPath: return "the path is not a usable archive path";
-        case FileError::NotFound: return "it does not exist";
-        case FileError::InUse: return "it is in use by another program";
-        case FileError::AccessDenied: return "it is read-only or access is denied";
-        case FileError::Other: return "it cannot be opened";
-        case FileError::None: break;
-    }
-    return "it no longer holds the whole vehicle list, or the write failed";
-}
-
-FileError ProbeWriteAccess(FileSystem& files, const Text& path) {
-    const OpenedArchive archive = OpenArchive(files, path);
-    return archive.writable ? FileError::None : archive.readWriteError;
-}
+    "Exit codes: 0 done; 1 usage error; 2 the archive cannot be opened or\n"
+    "written (not found, in use, read-only, not a disk file, write failed);\n"
+    "3 the vehicle list is missing, too large, damaged or cannot be disabled;\n"
+    "4 the game is not installed; 5 the output could not be written.\n"
+    "On every error the archive is left as it was.\n";
 
 class Session {
 public:
     Session(std::ostream& out, std::ostream& err, FileSystem& files, Text archivePath)
-        : out_(out), err_(err), files_(files) {
-        location_.path = std::move(archivePath);
-    }
+        : out_(out), err_(err), files_(files), path_(std::move(archivePath)) {}
 
+    // Answers from whatever could be read, also beside a program that holds
+    // the archive or from a damaged entry, and says what is wrong besides.
     int Status() {
-        Text vehicleList;
-        if (const int failed = Scan(vehicleList)) return failed;
-        out_ << (StateOfVehicleList(vehicleList) != 0 ? "enabled" : "disabled") << '\n';
-        return kExitOk;
+        ArchiveLocation location{path_};
+        const ScanResult scan = ReadVehicleList(files_, path_, location);
+        const Reason reason = scan.outcome.reason;
+        const bool answered = scan.outcome.Done() || reason == Reason::InUse ||
+                              (reason == Reason::EntryDamaged && !scan.vehicleList.empty());
+        if (answered) out_ << (StateOfVehicleList(scan.vehicleList) != 0 ? "enabled" : "disabled") << '\n';
+        if (scan.outcome.Done()) return kExitOk;
+        Tell(scan.outcome, answered ? "note: " : "");
+        return reason == Reason::InUse ? kExitOk : ExitCodeFor(reason);
     }
 
     int Switch(std::int32_t requestedState) {
-        Text vehicleList;
-        if (const int failed = Scan(vehicleList)) return failed;
-        switch (SetExtraVehicles(files_, location_, requestedState)) {
-            case PatchOutcome::Written:
-                out_ << (requestedState != 0 ? kEnabledMessage : kDisabledMessage) << '\n';
-                return kExitOk;
-            case PatchOutcome::NoVehicleList:
-                return NoVehicleList();
-            case PatchOutcome::NotWritable:
-                break;
-        }
-        return CannotChange("cannot change", ProbeWriteAccess(files_, location_.path));
+        const Outcome outcome = SwitchArchive(files_, path_, requestedState);
+        if (!outcome.Done()) return Tell(outcome);
+        out_ << (requestedState != 0 ? kEnabledMessage : kDisabledMessage) << '\n';
+        return kExitOk;
+    }
+
+    int Tell(const Outcome& outcome, const char* lead = "") {
+        err_ << kToolName << ": " << lead << CommandLineText(outcome, path_) << '\n';
+        return ExitCodeFor(outcome.reason);
     }
 
 private:
-    // Finds the vehicle list; 0, or the exit code that says why not.
-    int Scan(Text& vehicleList) {
-        {  // opened and closed at once: the archive is never shared, not even with ourselves
-            const OpenedArchive archive = OpenArchive(files_, location_.path);
-            if (!archive.file) return CannotChange("cannot open", archive.readWriteError);
-        }
-        vehicleList = ReadVehicleList(files_, location_.path, location_);
-        return HoldsVehicleList(location_) ? 0 : NoVehicleList();
-    }
-    int CannotChange(const char* what, FileError why) {
-        err_ << "tolvaren-cli: " << what << " the archive \"" << location_.path
-             << "\": " << DescribeAccessProblem(why) << ". The archive was not changed.\n";
-        return kExitNotChangeable;
-    }
-    int NoVehicleList() {
-        err_ << "tolvaren-cli: the archive \"" << location_.path
-             << "\" holds no vehicle list. The archive was not changed.\n";
-        return kExitNoVehicleList;
-    }
-
     std::ostream& out_;
     std::ostream& err_;
     FileSystem& files_;
-    ArchiveLocation location_;
+    Text path_;
 };
 
-int UsageError(std::ostream& err, const char* problem) {
-    err << "tolvaren-cli: " << problem << "\n\n" << kUsage;
+int UsageError(std::ostream& err, const Text& problem) {
+    err << kToolName << ": " << problem << "\n\n" << kUsage;
     return kExitUsage;
 }
 
-}  // namespace
-
-int RunCommandLine(const std::vector<Text>& args, std::ostream& out, std::ostream& err,
-                   FileSystem& files, const DefaultArchivePath& defaultArchive) {
+int Run(const std::vector<Text>& args, std::ostream& out, std::ostream& err, FileSystem& files,
+        const DefaultArchivePath& defaultArchive) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << kUsage;
         return kExitOk;
@@ -109,14 +76,27 @@ int RunCommandLine(const std::vector<Text>& args, std::ostream& out, std::ostrea
     if (args.empty() || args.size() > 2) return UsageError(err, "expected a command and an archive");
     const Text& command = args[0];
     if (command != "status" && command != "enable" && command != "disable")
-        return UsageError(err, ("unknown command \"" + command + "\"").c_str());
-    Text archivePath = args.size() == 2 ? args[1] : Text();
-    if (args.size() == 1 && defaultArchive) archivePath = defaultArchive();
-    if (archivePath.empty()) return UsageError(err, "no archive given");
+        return UsageError(err, "unknown command \"" + command + "\"");
+    if (args.size() == 1 && !defaultArchive) return UsageError(err, "no archive given");
+    const Text archivePath = args.size() == 2 ? args[1] : defaultArchive();
 
-    Session session(out, err, files, std::move(archivePath));
+    Session session(out, err, files, archivePath);
+    if (archivePath.empty()) return session.Tell(Reason::NotInstalled);
     if (command == "status") return session.Status();
     return session.Switch(command == "enable" ? 1 : 0);
+}
+
+}  // namespace
+
+int RunCommandLine(const std::vector<Text>& args, std::ostream& out, std::ostream& err,
+                   FileSystem& files, const DefaultArchivePath& defaultArchive) {
+    const int exitCode = Run(args, out, err, files, defaultArchive);
+    // What the tool prints is part of its result.
+    if (!out.flush()) {
+        err << kToolName << ": the result could not be written to standard output.\n";
+        return kExitOutputFailed;
+    }
+    return exitCode;
 }
 
 }  // namespace tolvaren

@@ -4,15 +4,16 @@
 #include <vector>
 
 #include "core/file.h"
+#include "core/reason_texts.h"
 
 namespace tolvaren {
 
-enum ExitCode { kExitOk = 0, kExitUsage = 1, kExitNotChangeable = 2, kExitNoVehicleList = 3 };
-
-// Where the archive is when the command line names none; empty = nowhere.
+// Where the archive is when the command line names none; empty = the game
+// is not installed.
 using DefaultArchivePath = std::function<Text()>;
 
-// `args` excludes the program name. Reports on `out`, errors on `err`.
+// `args` excludes the program name. Reports on `out`, errors on `err`;
+// returns the exit code.
 int RunCommandLine(const std::vector<Text>& args, std::ostream& out, std::ostream& err,
                    FileSystem& files, const DefaultArchivePath& defaultArchive);
 

@@ -3,6 +3,12 @@
 
 namespace tolvaren {
 
-DefaultArchivePath DefaultArchivePathForPlatform() { return InstalledArchivePath; }
+// Empty when the registry records no install folder.
+DefaultArchivePath DefaultArchivePathForPlatform() {
+    return [] {
+        const Text path = InstalledArchivePath();
+        return path == ArchivePathFor(Text()) ? Text() : path;
+    };
+}
 
 }  // namespace tolvaren

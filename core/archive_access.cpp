@@ -11,19 +11,33 @@ bool IsAcceptablePath(const Text& path) {
            path.find_first_of(Text("*?\0", 3)) == Text::npos;
 }
 
+// A read-only open can help only when writing was refused for the file
+// itself. One without sharing cannot succeed where another program holds
+// the file, and on a pipe it could wait for ever.
+bool ReadOnlyMayWork(Reason readWriteRefusal) {
+    return readWriteRefusal == Reason::AccessDenied || readWriteRefusal == Reason::CannotOpen;
+}
+
 }  // namespace
 
-OpenedArchive OpenArchive(FileSystem& files, const Text& path) {
+OpenedArchive OpenArchive(FileSystem& files, const Text& path, WhenInUse whenInUse) {
     OpenedArchive opened;
     if (!IsAcceptablePath(path)) {
-        opened.readWriteError = FileError::InvalidPath;
+        opened.problem = Reason::CannotOpen;
         return opened;
     }
-    opened.file = files.Open(path, FileAccess::ReadWrite, opened.readWriteError);
+    opened.file = files.Open(path, FileAccess::ReadWrite, opened.problem);
     opened.writable = opened.file != nullptr;
-    if (!opened.file) {
-        FileError ignored = FileError::None;
-        opened.file = files.Open(path, FileAccess::ReadOnly, ignored);
+    if (!opened.file && ReadOnlyMayWork(opened.problem.reason)) {
+        Outcome readOnlyProblem;
+        opened.file = files.Open(path, FileAccess::ReadOnly, readOnlyProblem);
+        // Opened: the read-write refusal says why it is not writable.
+        if (!opened.file) opened.problem = std::move(readOnlyProblem);
+    }
+    if (!opened.file && opened.problem.reason == Reason::InUse &&
+        whenInUse == WhenInUse::ReadShared) {
+        Outcome ignored;
+        opened.file = files.Open(path, FileAccess::SharedRead, ignored);
     }
     return opened;
 }

@@ -14,13 +14,19 @@ constexpr std::size_t kMaxArchivePathBytes = 259;
 struct OpenedArchive {
     std::unique_ptr<File> file;  // null when the archive could not be opened
     bool writable = false;
-    FileError readWriteError = FileError::None;  // why read-write access was refused
+    // Done, or why the archive is not open, not writable, or open only
+    // beside another program that holds it (InUse).
+    Outcome problem;
 };
 
+enum class WhenInUse { Refuse, ReadShared };
+
 // Read-write without sharing, else read-only without sharing; an existing
-// file only. Empty paths, wildcards, zero bytes and over-long paths are
-// refused without any attempt.
-OpenedArchive OpenArchive(FileSystem& files, const Text& path);
+// disk file only. Empty paths, wildcards, zero bytes and over-long paths are
+// refused without any attempt. With ReadShared, an archive that another
+// program holds is opened for reading beside it.
+OpenedArchive OpenArchive(FileSystem& files, const Text& path,
+                          WhenInUse whenInUse = WhenInUse::Refuse);
 
 // Reads up to `count` bytes; missing bytes past the end of the file stay as
 // the buffer had them (callers pass zeroed buffers). Returns the bytes read.

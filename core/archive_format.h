@@ -25,4 +25,10 @@ constexpr std::int64_t EntryPosition(std::int32_t entryCount, std::int32_t offse
     return kEntryCountBytes + kRecordBytes * records + offset + 1;
 }
 
+// An entry that starts inside the entry count or the directory (a negative
+// offset) or beyond what a 32-bit position holds: its directory is damaged.
+constexpr bool EntryStartIsDamaged(std::int32_t offset, std::int64_t position) {
+    return offset < 0 || position > INT32_MAX;
+}
+
 }  // namespace tolvaren

@@ -4,13 +4,11 @@
 
 namespace tolvaren {
 
-ArchiveLocation& ProgramArchiveLocation() {
-    static ArchiveLocation location;
-    return location;
-}
-
-bool HoldsVehicleList(const ArchiveLocation& location) {
-    return location.position >= 1 && location.size > 0 && location.size <= kMaxVehicleListBytes;
+Reason LocationProblem(const ArchiveLocation& location) {
+    if (location.size == 0) return Reason::NoVehicleList;  // never found, or an empty entry
+    if (location.size > kMaxVehicleListBytes) return Reason::EntryTooLarge;
+    if (location.size < 0 || location.position < 1) return Reason::EntryDamaged;
+    return Reason::Done;
 }
 
 }  // namespace tolvaren

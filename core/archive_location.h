@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "core/text.h"
+#include "core/outcome.h"
 
 namespace tolvaren {
 
@@ -12,11 +12,8 @@ struct ArchiveLocation {
     std::int32_t size = 0;      // bytes as the directory record gives them; 0 = not found
 };
 
-// The one record the program keeps from start to exit.
-ArchiveLocation& ProgramArchiveLocation();
-
-// True when `position` and `size` name bytes a rewrite may touch: inside the
-// file's 32-bit range and no larger than a vehicle list can be.
-bool HoldsVehicleList(const ArchiveLocation& location);
+// Done when `position` and `size` name bytes a rewrite may touch: inside the
+// file's 32-bit range and no larger than a vehicle list can be; else why not.
+Reason LocationProblem(const ArchiveLocation& location);
 
 }  // namespace tolvaren

@@ -1,19 +1,20 @@
 #pragma once
 // The small file interface the archive rules run over. Implementations open
-// existing files only, never share an open file with another process, and
-// close on destruction.
+// existing disk files only and close on destruction. An exclusive open fails
+// with Reason::InUse while any other program has the file open.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 
-#include "core/text.h"
+#include "core/outcome.h"
 
 namespace tolvaren {
 
-enum class FileAccess { ReadWrite, ReadOnly };
-
-// Why an open failed, as far as the platform tells.
-enum class FileError { None, InvalidPath, NotFound, InUse, AccessDenied, Other };
+enum class FileAccess {
+    ReadWrite,   // without sharing
+    ReadOnly,    // without sharing
+    SharedRead,  // reading beside whoever else has the file open
+};
 
 class File {
 public:
@@ -29,9 +30,9 @@ public:
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // Null on failure, with the reason in `error`.
-    virtual std::unique_ptr<File> Open(const Text& path, FileAccess access,
-                                       FileError& error) = 0;
+    // Null on failure, with the reason (ArchiveNotFound, InUse, AccessDenied,
+    // NotADiskFile or CannotOpen) in `problem`.
+    virtual std::unique_ptr<File> Open(const Text& path, FileAccess access, Outcome& problem) = 0;
 };
 
 // The native file system of the build: Win32 on Windows, POSIX elsewhere.

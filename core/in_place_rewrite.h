@@ -8,21 +8,21 @@
 
 namespace tolvaren {
 
-enum class PatchOutcome {
-    Written,        // the whole transformed entry was written back
-    NoVehicleList,  // nothing usable was found at start-up
-    NotWritable,    // the archive could not be opened for writing, has shrunk, or the write failed
-};
+// Changes the stored bytes in place, keeping their number, and notes what it
+// turned in `turned`. Returns Done to have the result written, or the reason
+// it must not be.
+using Transformation = std::function<Reason(char* bytes, std::size_t size, TurnedBytes& turned)>;
 
-// Changes the stored bytes in place, keeping their number, and returns what
-// it turned.
-using Transformation = std::function<TurnedBytes(char* bytes, std::size_t size)>;
+// Reads the entry afresh at the remembered place of an archive opened for
+// writing, transforms it and writes it back over itself. Writes only when
+// the whole entry lies inside the file, so the archive's length never
+// changes; on any outcome but Done the archive's bytes are as they were,
+// except after WriteFailedNotPutBack.
+Outcome RewriteInPlace(File& archive, const ArchiveLocation& location,
+                       const Transformation& transform);
 
-// Reads the entry afresh at the remembered place, transforms it and writes it
-// back over itself. Writes only when the whole entry lies inside the file, so
-// the archive's length never changes; on any outcome but Written the
-// archive's bytes are as they were.
-PatchOutcome RewriteInPlace(FileSystem& files, const ArchiveLocation& location,
-                            const Transformation& transform);
+// The same, opening the archive at `location.path` by the opening rule.
+Outcome RewriteInPlace(FileSystem& files, const ArchiveLocation& location,
+                       const Transformation& transform);
 
 }  // namespace tolvaren

@@ -2,9 +2,8 @@
 
 #include <windows.h>
 
-#include "core/archive_location.h"
+#include "core/program_archive.h"
 #include "core/vehicle_list.h"
-#include "core/vehicle_list_scan.h"
 #include "registry/registry_helpers.h"
 
 namespace tolvaren {
@@ -14,9 +13,8 @@ Text InstalledArchivePath() {
 }
 
 std::int32_t ExtraVehiclesEnabled() {
-    ArchiveLocation& location = ProgramArchiveLocation();
-    location.path = InstalledArchivePath();
-    return StateOfVehicleList(ReadVehicleList(location.path));
+    ProgramArchiveLocation().path = InstalledArchivePath();
+    return StateOfVehicleList(ScanProgramArchive(PlatformFileSystem()));
 }
 
 }  // namespace tolvaren

@@ -17,6 +17,8 @@ inline Text ArchivePathFor(const Text& installDirectory) {
     return installDirectory + kArchiveSuffix;
 }
 
+// Windows only, through the registry:
+
 // The archive path from the install directory recorded in the registry.
 Text InstalledArchivePath();
 

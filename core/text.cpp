@@ -2,10 +2,10 @@
 
 namespace tolvaren {
 
-std::size_t FindText(const Text& text, const Text& search, std::size_t start) {
+std::size_t FindText(std::string_view text, std::string_view search, std::size_t start) {
     if (search.empty() || start == 0) return 0;
     const std::size_t found = text.find(search, start - 1);
-    return found == Text::npos ? 0 : found + 1;
+    return found == std::string_view::npos ? 0 : found + 1;
 }
 
 Text ReplaceAll(const Text& text, const Text& search, const Text& replacement) {

@@ -3,6 +3,7 @@
 // bytes and line breaks. All comparisons are byte-exact and case-sensitive.
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace tolvaren {
 
@@ -10,7 +11,7 @@ using Text = std::string;
 
 // 1-based position of the first occurrence of `search` at or after the
 // 1-based `start`; 0 when there is none or `search` is empty.
-std::size_t FindText(const Text& text, const Text& search, std::size_t start = 1);
+std::size_t FindText(std::string_view text, std::string_view search, std::size_t start = 1);
 
 // Replaces every occurrence of `search`, found left to right without overlap;
 // replaced bytes are never scanned again.

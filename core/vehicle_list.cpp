@@ -6,7 +6,7 @@
 
 namespace tolvaren {
 
-std::int32_t StateOfVehicleList(const Text& vehicleList) {
+std::int32_t StateOfVehicleList(std::string_view vehicleList) {
     return FindText(vehicleList, kStateMarker) != 0 ? 0 : 1;
 }
 

@@ -19,7 +19,7 @@ inline constexpr char kCommentPrefix = ';';  // in front of a key: disabled
 inline constexpr char kBlankPrefix = ' ';    // in front of a key: enabled
 
 // 1 (enabled) or 0 (disabled).
-std::int32_t StateOfVehicleList(const Text& vehicleList);
+std::int32_t StateOfVehicleList(std::string_view vehicleList);
 
 // For every switched key K, in order: ";"+K becomes " "+K when
 // `requestedState` is non-zero (enable), " "+K becomes ";"+K when it is zero.

@@ -1,7 +1,6 @@
 #include "core/vehicle_list_scan.h"
 
 #include <cstring>
-#include <limits>
 
 #include "core/archive_access.h"
 #include "core/archive_format.h"
@@ -19,25 +18,19 @@ bool NameFieldMatches(const char* field) {
 
 // A position that does not fit is remembered as 0: no rewrite may use it.
 std::int32_t StorablePosition(std::int64_t position) {
-    return position > std::numeric_limits<std::int32_t>::max()
-               ? 0
-               : static_cast<std::int32_t>(position);
+    return position > INT32_MAX ? 0 : static_cast<std::int32_t>(position);
 }
 
-Text ReadEntry(File& file, const ArchiveLocation& location) {
-    if (!HoldsVehicleList(location)) return {};
-    Text entry;
-    if (!TryZeroFill(entry, location.size) || !SeekToPosition(file, location.position)) return {};
-    ReadPadded(file, entry.data(), entry.size());
-    return entry;
+Outcome RecordMatch(std::int32_t entryCount, std::int32_t offset, std::int32_t size,
+                    ArchiveLocation& location) {
+    const std::int64_t position = EntryPosition(entryCount, offset);
+    location.position = StorablePosition(position);
+    location.size = size;
+    if (EntryStartIsDamaged(offset, position)) return Reason::EntryDamaged;
+    return LocationProblem(location);
 }
 
-}  // namespace
-
-Text ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location) {
-    const OpenedArchive archive = OpenArchive(files, path);
-    if (!archive.file) return {};
-    ReadAheadFile file(*archive.file);
+Outcome FindInDirectory(ReadAheadFile& file, ArchiveLocation& location) {
     const std::int32_t entryCount = ReadInt32(file);
     for (std::int32_t record = 0; record < entryCount; ++record) {
         char spare[kNameFieldBytes];
@@ -46,19 +39,46 @@ Text ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& locat
         const bool matches = NameFieldMatches(name.bytes);
         const std::int32_t offset = ReadInt32(file);
         const std::int32_t size = ReadInt32(file);
-        if (matches) {
-            location.position = StorablePosition(EntryPosition(entryCount, offset));
-            location.size = size;
-            return ReadEntry(file, location);
-        }
+        if (matches) return RecordMatch(entryCount, offset, size, location);
         // Every later record lies wholly past the end: empty names, no match.
         if (name.present < sizeof spare) break;
     }
-    return {};
+    return Reason::NoVehicleList;
 }
 
-Text ReadVehicleList(const Text& path) {
-    return ReadVehicleList(PlatformFileSystem(), path, ProgramArchiveLocation());
+// The entry's bytes, as far as a buffer of its size can be had and its
+// position lies in the file; `whole` tells whether the file held them all.
+Text ReadEntry(File& file, const ArchiveLocation& location, bool& whole) {
+    Text entry;
+    whole = false;
+    const bool readable = location.position >= 1 && location.size > 0 &&
+                          location.size <= kMaxVehicleListBytes;
+    if (!readable || !TryZeroFill(entry, location.size) ||
+        !SeekToPosition(file, location.position))
+        return Text();
+    whole = ReadPadded(file, entry.data(), entry.size()) == entry.size();
+    return entry;
+}
+
+}  // namespace
+
+Outcome FindVehicleList(File& archive, ArchiveLocation& location) {
+    ReadAheadFile file(archive);
+    return FindInDirectory(file, location);
+}
+
+ScanResult ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location) {
+    const OpenedArchive archive = OpenArchive(files, path, WhenInUse::ReadShared);
+    if (!archive.file) return {Text(), archive.problem};
+    ReadAheadFile file(*archive.file);
+    ScanResult scan{Text(), FindInDirectory(file, location)};
+    if (scan.outcome.reason == Reason::NoVehicleList) return scan;  // nothing to read
+    bool whole = false;
+    scan.vehicleList = ReadEntry(file, location, whole);
+    if (scan.outcome.Done() && !whole) scan.outcome = Reason::EntryDamaged;  // runs past the end
+    // A list that cannot be switched is the lasting problem; else the holder.
+    if (scan.outcome.Done() && archive.problem.reason == Reason::InUse) scan.outcome = archive.problem;
+    return scan;
 }
 
 }  // namespace tolvaren

@@ -4,13 +4,21 @@
 
 namespace tolvaren {
 
-// Finds "Data\Veh\Vehicles.dat" in the archive's directory (first match wins)
-// and returns its bytes, zero-padded where the file ends early. On a match it
-// records the entry's position and size in `location`, else leaves them.
-// Empty text when the archive cannot be read or holds no such entry.
-Text ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location);
+// Reads the directory of an open archive from its first byte and records in
+// `location` where the first record named "Data\Veh\Vehicles.dat" puts its
+// bytes. Done, or NoVehicleList, EntryTooLarge or EntryDamaged; `location`
+// changes only when the name is found.
+Outcome FindVehicleList(File& archive, ArchiveLocation& location);
 
-// The same on the platform's files, recording into the program's location.
-Text ReadVehicleList(const Text& path);
+struct ScanResult {
+    Text vehicleList;  // the entry's bytes, zero-padded where the file ends early
+    Outcome outcome;   // Done, or why the list cannot be switched
+};
+
+// Opens the archive at `path`, finds the vehicle list and reads it. An
+// archive that another program holds is read beside it: the list comes back
+// with the outcome InUse. The bytes of a damaged entry are read as far as
+// its position allows; empty when there is nothing to read.
+ScanResult ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location);
 
 }  // namespace tolvaren

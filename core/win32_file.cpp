@@ -26,18 +26,40 @@ struct FileHandleTraits {
 };
 using UniqueFileHandle = UniqueAny<FileHandleTraits>;
 
-FileError ErrorFromLastError(DWORD error) {
+Reason ReasonFromLastError(DWORD error) {
     switch (error) {
         case ERROR_FILE_NOT_FOUND: case ERROR_PATH_NOT_FOUND: case ERROR_INVALID_DRIVE:
-        case ERROR_BAD_NETPATH: case ERROR_NOT_READY:
-            return FileError::NotFound;
+        case ERROR_BAD_NETPATH: case ERROR_NOT_READY: case ERROR_INVALID_NAME:
+            return Reason::ArchiveNotFound;
         case ERROR_SHARING_VIOLATION: case ERROR_LOCK_VIOLATION:
-            return FileError::InUse;
+            return Reason::InUse;
         case ERROR_ACCESS_DENIED: case ERROR_WRITE_PROTECT:
-            return FileError::AccessDenied;
+            return Reason::AccessDenied;
         default:
-            return FileError::Other;
+            return Reason::CannotOpen;
     }
+}
+
+// Opening a folder as a file is refused as "access denied"; say what it is.
+Reason ReasonForFailedOpen(const Text& path, DWORD error) {
+    const Reason reason = ReasonFromLastError(error);
+    if (reason != Reason::AccessDenied) return reason;
+    const DWORD attributes = WithoutErrorBoxes([&] { return GetFileAttributesA(path.c_str()); });
+    const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return folder ? Reason::NotADiskFile : reason;
+}
+
+struct OpenMode {
+    DWORD desired, share;
+};
+
+OpenMode ModeFor(FileAccess access) {
+    switch (access) {
+        case FileAccess::ReadWrite: return {GENERIC_READ | GENERIC_WRITE, 0};
+        case FileAccess::ReadOnly: return {GENERIC_READ, 0};
+        case FileAccess::SharedRead: break;
+    }
+    return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE};
 }
 
 class Win32File final : public File {
@@ -77,23 +99,25 @@ private:
 
 class Win32FileSystem final : public FileSystem {
 public:
-    std::unique_ptr<File> Open(const Text& path, FileAccess access,
-                               FileError& error) override {
-        const DWORD desired = access == FileAccess::ReadWrite
-                                  ? GENERIC_READ | GENERIC_WRITE
-                                  : GENERIC_READ;
+    std::unique_ptr<File> Open(const Text& path, FileAccess access, Outcome& problem) override {
+        const OpenMode mode = ModeFor(access);
         DWORD lastError = NO_ERROR;
         UniqueFileHandle handle(WithoutErrorBoxes([&] {
-            const HANDLE opened = CreateFileA(path.c_str(), desired, 0, nullptr, OPEN_EXISTING,
-                                              FILE_ATTRIBUTE_NORMAL, nullptr);
+            const HANDLE opened = CreateFileA(path.c_str(), mode.desired, mode.share, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
             lastError = GetLastError();
             return opened;
         }));
         if (!handle) {
-            error = ErrorFromLastError(lastError);
+            problem = ReasonForFailedOpen(path, lastError);
             return nullptr;
         }
-        error = FileError::None;
+        // Pipes and devices would hang or never end a read.
+        if (WithoutErrorBoxes([&] { return GetFileType(handle.get()); }) != FILE_TYPE_DISK) {
+            problem = Reason::NotADiskFile;
+            return nullptr;
+        }
+        problem = Reason::Done;
         return std::make_unique<Win32File>(std::move(handle));
     }
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <limits>
 
@@ -26,12 +27,18 @@ class ArchiveScan : public ::testing::Test {
 protected:
     Text Scan(const Text& archiveBytes) {
         EXPECT_TRUE(WriteWholeFile(archive_, archiveBytes));
-        return ReadVehicleList(PlatformFileSystem(), archive_, location_);
+        return ScanPath(archive_);
+    }
+    Text ScanPath(const Text& path) {
+        ScanResult scan = ReadVehicleList(PlatformFileSystem(), path, location_);
+        outcome_ = scan.outcome;
+        return scan.vehicleList;
     }
 
     test::TempFolder folder_;
     Text archive_ = folder_.Path("common.pak");
     ArchiveLocation location_;
+    Outcome outcome_;
 };
 
 TEST_F(ArchiveScan, MatchInSecondRecordUsesTheDataAreaAfterAllRecords) {
@@ -42,6 +49,7 @@ TEST_F(ArchiveScan, MatchInSecondRecordUsesTheDataAreaAfterAllRecords) {
     EXPECT_EQ(Scan(bytes), bytes.substr(520, 80));
     EXPECT_EQ(location_.position, 521);
     EXPECT_EQ(location_.size, 80);
+    EXPECT_EQ(outcome_.reason, Reason::Done);
 }
 
 TEST_F(ArchiveScan, PositionCountsEveryRecordNotJustThoseBeforeTheMatch) {
@@ -70,6 +78,7 @@ TEST_F(ArchiveScan, NearMissNamesNeverMatch) {
     for (const Text& name : nearMisses) {
         location_ = ArchiveLocation{};
         EXPECT_EQ(Scan(EncodeInt32(1) + EncodeRecord(name, 0, 4) + "abcd"), "") << name;
+        EXPECT_EQ(outcome_.reason, Reason::NoVehicleList) << name;
         EXPECT_EQ(location_.position, 0) << name;
         EXPECT_EQ(location_.size, 0) << name;
     }
@@ -95,15 +104,17 @@ TEST_F(ArchiveScan, NothingFoundLeavesTheLocationAsItWas) {
     for (const Text& bytes : archives) {
         location_ = ArchiveLocation{"unused", 17, 9};
         EXPECT_EQ(Scan(bytes), "");
+        EXPECT_EQ(outcome_.reason, Reason::NoVehicleList);
         EXPECT_EQ(location_.position, 17);
         EXPECT_EQ(location_.size, 9);
     }
 }
 
-TEST_F(ArchiveScan, EntryRunningPastTheEndIsPaddedWithNuls) {
+TEST_F(ArchiveScan, EntryRunningPastTheEndIsPaddedWithNulsAndDamaged) {
     const Text bytes = EncodeInt32(1) + EncodeRecord(kNameField, 0, 10) + "abcd";
     EXPECT_EQ(Scan(bytes), Text("abcd\0\0\0\0\0\0", 10));
     EXPECT_EQ(location_.size, 10);
+    EXPECT_EQ(outcome_.reason, Reason::EntryDamaged);
 }
 
 TEST_F(ArchiveScan, NameFieldCutByTheEndOfFileStillMatches) {
@@ -113,22 +124,28 @@ TEST_F(ArchiveScan, NameFieldCutByTheEndOfFileStillMatches) {
     EXPECT_EQ(location_.size, 0);
 }
 
-TEST_F(ArchiveScan, UnusableSizeOrPositionGivesEmptyTextButIsRemembered) {
+TEST_F(ArchiveScan, UnusableSizeOrPositionIsRememberedWithItsReason) {
     struct Case {
         std::int32_t count, offset, size, position;
+        Reason reason;
+        Text text;  // what a damaged entry's position still lets the scan read
     };
     const std::int32_t max = std::numeric_limits<std::int32_t>::max();
+    const Text directory = EncodeInt32(1) + EncodeRecord(kNameField, -12, 4);
     const Case cases[] = {
-        {1, 0, 0, 113},               // empty entry
-        {1, 0, -5, 113},              // negative size
-        {1, 0, kMaxVehicleListBytes + 1, 113},  // more than a vehicle list can be
-        {1, -200, 4, 113 - 200},      // before the file's first byte
-        {max, max, 4, 0},             // beyond 32 bits: remembered as unusable
+        {1, 0, 0, 113, Reason::NoVehicleList, ""},   // empty entry
+        {1, 0, -5, 113, Reason::EntryDamaged, ""},   // negative size
+        {1, 0, kMaxVehicleListBytes + 1, 113, Reason::EntryTooLarge, ""},
+        {1, -200, 4, 113 - 200, Reason::EntryDamaged, ""},  // before the file's first byte
+        {1, -12, 4, 101, Reason::EntryDamaged, directory.substr(100, 4)},  // inside the directory
+        {1, -1, 4, 112, Reason::EntryDamaged, directory.substr(111, 1) + "abc"},
+        {max, max, 4, 0, Reason::EntryDamaged, ""},  // beyond 32 bits: remembered as unusable
     };
     for (const Case& c : cases) {
         location_ = ArchiveLocation{};
         EXPECT_EQ(Scan(EncodeInt32(c.count) + EncodeRecord(kNameField, c.offset, c.size) + "abcd"),
-                  "");
+                  c.text) << c.offset << "/" << c.size;
+        EXPECT_EQ(outcome_.reason, c.reason) << c.offset << "/" << c.size;
         EXPECT_EQ(location_.position, c.position);
         EXPECT_EQ(location_.size, c.size);
     }
@@ -136,7 +153,8 @@ TEST_F(ArchiveScan, UnusableSizeOrPositionGivesEmptyTextButIsRemembered) {
 
 TEST_F(ArchiveScan, MissingArchiveIsNeverCreated) {
     const Text missing = folder_.Path("common.pak");
-    EXPECT_EQ(ReadVehicleList(PlatformFileSystem(), missing, location_), "");
+    EXPECT_EQ(ScanPath(missing), "");
+    EXPECT_EQ(outcome_.reason, Reason::ArchiveNotFound);
     EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
@@ -147,17 +165,39 @@ TEST_F(ArchiveScan, UnacceptablePathsOpenNothing) {
                           archive_ + Text(300, 'x')};
     for (const Text& path : paths) {
         location_ = ArchiveLocation{};
-        EXPECT_EQ(ReadVehicleList(PlatformFileSystem(), path, location_), "");
+        EXPECT_EQ(ScanPath(path), "");
+        EXPECT_EQ(outcome_.reason, Reason::CannotOpen);
         EXPECT_EQ(location_.position, 0);
     }
 }
 
-TEST_F(ArchiveScan, ArchiveHeldByAnotherProgramReadsAsEmpty) {
+TEST_F(ArchiveScan, FoldersPipesAndDevicesAreRefusedAtOnce) {
+    const Text fifoPath = folder_.Path("fifo.pak");
+    const test::Fifo fifo(fifoPath);
+    ASSERT_TRUE(fifo.Made());
+    for (const Text& path : {folder_.Path(""), fifoPath, test::kDevicePath}) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(ScanPath(path), "") << path;
+        EXPECT_EQ(outcome_.reason, Reason::NotADiskFile) << path;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << path;
+    }
+}
+
+TEST_F(ArchiveScan, ArchiveHeldByARunningGameIsReadBesideItAndInUse) {
     ASSERT_TRUE(WriteWholeFile(archive_, DemoArchive()));
-    test::ExclusiveHold hold(archive_);
+    const test::GameHold game(archive_);
+    ASSERT_TRUE(game.Held());
+    EXPECT_EQ(ScanPath(archive_), DemoVehicleList());
+    EXPECT_EQ(outcome_.reason, Reason::InUse);
+    EXPECT_EQ(location_.size, static_cast<std::int32_t>(DemoVehicleList().size()));
+}
+
+TEST_F(ArchiveScan, ArchiveHeldWithoutSharingIsInUse) {
+    ASSERT_TRUE(WriteWholeFile(archive_, DemoArchive()));
+    const test::ExclusiveHold hold(archive_);
     ASSERT_TRUE(hold.Held());
-    EXPECT_EQ(ReadVehicleList(PlatformFileSystem(), archive_, location_), "");
-    EXPECT_EQ(location_.size, 0);
+    ScanPath(archive_);
+    EXPECT_EQ(outcome_.reason, Reason::InUse);
 }
 
 TEST_F(ArchiveScan, DirectoryLongerThanOneReadAheadIsReadWhole) {

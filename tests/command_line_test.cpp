@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/command_line.h"
+#include "core/archive_format.h"
 #include "core/vehicle_list.h"
 #include "tests/test_support.h"
 #include "tools/archive_builder.h"
@@ -74,13 +75,12 @@ TEST_F(CommandLine, ArchiveThatCannotBeOpenedOrChangedExitsTwoAndSaysWhy) {
     for (const Text command : {"status", "enable"}) {
         const CliRun run = Invoke({command, missing});
         EXPECT_EQ(run.exitCode, kExitNotChangeable) << command;
-        EXPECT_NE(run.err.find("\"" + missing + "\""), Text::npos) << run.err;
-        EXPECT_NE(run.err.find("does not exist"), Text::npos) << run.err;
+        EXPECT_NE(run.err.find(missing + " was not found"), Text::npos) << run.err;
     }
     EXPECT_FALSE(std::filesystem::exists(missing));
 
     {
-        test::ExclusiveHold hold(archive_);
+        const test::ExclusiveHold hold(archive_);
         ASSERT_TRUE(hold.Held());
         const CliRun run = Invoke({"disable", archive_});
         EXPECT_EQ(run.exitCode, kExitNotChangeable);
@@ -95,22 +95,82 @@ TEST_F(CommandLine, ArchiveThatCannotBeOpenedOrChangedExitsTwoAndSaysWhy) {
     EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
 }
 
-TEST_F(CommandLine, ArchiveWithoutVehicleListExitsThree) {
-    const Text other = BuildArchive({{"Data\\Gfx\\Menu.txt", ";logo=x"}});
-    ASSERT_TRUE(WriteWholeFile(archive_, other));
-    for (const Text command : {"status", "enable", "disable"}) {
+TEST_F(CommandLine, StatusAnswersBesideARunningGameWhileSwitchesRefuse) {
+    const test::GameHold game(archive_);
+    ASSERT_TRUE(game.Held());
+    const CliRun status = Invoke({"status", archive_});
+    EXPECT_EQ(status.exitCode, kExitOk);
+    EXPECT_EQ(status.out, "disabled\n");
+    EXPECT_NE(status.err.find("note: the game archive " + archive_ + " is in use"), Text::npos)
+        << status.err;
+    for (const Text command : {"enable", "disable"}) {
         const CliRun run = Invoke({command, archive_});
-        EXPECT_EQ(run.exitCode, kExitNoVehicleList) << command;
-        EXPECT_NE(run.err.find("holds no vehicle list"), Text::npos) << run.err;
+        EXPECT_EQ(run.exitCode, kExitNotChangeable) << command;
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("in use by another program"), Text::npos) << run.err;
     }
-    EXPECT_EQ(ReadWholeFile(archive_), other);
+    EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
+}
+
+TEST_F(CommandLine, VehicleListProblemsExitThree) {
+    const struct {
+        const char* what;
+        Text archive;
+        const char* status;  // what status still answers
+        const char* says;
+    } cases[] = {
+        {"no list", BuildArchive({{"Data\\Gfx\\Menu.txt", ";logo=x"}}), "", "holds no vehicle list"},
+        {"damaged", EncodeInt32(1) + EncodeRecord(kVehicleListName, 0, 64) + ";[Team KTM]", "disabled\n",
+         "is damaged"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteWholeFile(archive_, c.archive));
+        for (const Text command : {"status", "enable", "disable"}) {
+            const CliRun run = Invoke({command, archive_});
+            EXPECT_EQ(run.exitCode, kExitListProblem) << c.what << " " << command;
+            EXPECT_EQ(run.out, command == "status" ? c.status : "") << c.what << " " << command;
+            EXPECT_NE(run.err.find(c.says), Text::npos) << run.err;
+        }
+        EXPECT_EQ(ReadWholeFile(archive_), c.archive) << c.what;
+    }
+}
+
+TEST_F(CommandLine, DisableThatCannotBeReachedSaysSoAndWritesNothing) {
+    const Text archive = BuildArchive({{kVehicleListName, "[Team KTM]\r\n logo=ktm\r\n"}});
+    ASSERT_TRUE(WriteWholeFile(archive_, archive));
+    const CliRun run = Invoke({"disable", archive_});
+    EXPECT_EQ(run.exitCode, kExitListProblem);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("cannot be disabled"), Text::npos) << run.err;
+    EXPECT_EQ(ReadWholeFile(archive_), archive);
+}
+
+// Every write fails, as on a full disk or a closed pipe.
+class FailingBuffer : public std::streambuf {
+protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+TEST_F(CommandLine, OutputThatCannotBeWrittenIsAFailure) {
+    FailingBuffer full;
+    for (const Text command : {"status", "enable"}) {
+        std::ostream out(&full);
+        std::ostringstream err;
+        EXPECT_EQ(RunCommandLine({command, archive_}, out, err, PlatformFileSystem(), nullptr),
+                  kExitOutputFailed) << command;
+        EXPECT_NE(err.str().find("standard output"), Text::npos) << err.str();
+    }
 }
 
 TEST_F(CommandLine, OmittedArchiveComesFromTheDefault) {
     const CliRun run = Invoke({"status"}, PlatformFileSystem(), [this] { return archive_; });
     EXPECT_EQ(run.exitCode, kExitOk);
     EXPECT_EQ(run.out, "disabled\n");
-    EXPECT_EQ(Invoke({"status"}, PlatformFileSystem(), [] { return Text(); }).exitCode, kExitUsage);
+    const CliRun none = Invoke({"status"}, PlatformFileSystem(), [] { return Text(); });
+    EXPECT_EQ(none.exitCode, kExitNotInstalled);
+    EXPECT_NE(none.err.find("not installed"), Text::npos) << none.err;
+    EXPECT_EQ(Invoke({"status"}).exitCode, kExitUsage);  // no default on this platform
 }
 
 }  // namespace

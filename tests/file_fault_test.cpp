@@ -1,6 +1,9 @@
 // Every step of the file layer failing in turn: the archive changes only
-// when the whole entry was written back.
+// when the whole entry was written back, and the outcome says which step
+// stopped it.
 #include <gtest/gtest.h>
+
+#include <set>
 
 #include "core/extra_vehicles.h"
 #include "core/vehicle_list.h"
@@ -26,23 +29,41 @@ const char* Name(FileStep step) {
     return "?";
 }
 
-TEST(FileFaults, EveryFailedStepLeavesTheArchiveUnchanged) {
+Text DemoArchiveEnabled() {
+    Text enabled = DemoArchive();
+    enabled.replace(enabled.find(DemoVehicleList()), DemoVehicleList().size(),
+                    SwitchVehicleKeys(DemoVehicleList(), 1));
+    return enabled;
+}
+
+ArchiveLocation ScannedDemoLocation() {
+    MemoryFileSystem files;
+    files.files["common.pak"] = DemoArchive();
+    ArchiveLocation location{"common.pak"};
+    EXPECT_EQ(ReadVehicleList(files, location.path, location).vehicleList, DemoVehicleList());
+    return location;
+}
+
+TEST(FileFaults, EveryFailedStepLeavesTheArchiveUnchangedAndSaysWhere) {
     const Text archive = DemoArchive();
-    const FileStep steps[] = {FileStep::Open,  FileStep::Seek,  FileStep::Read,
-                              FileStep::ShortRead, FileStep::Write, FileStep::ShortWrite};
+    const ArchiveLocation location = ScannedDemoLocation();
+    // What a failure of each step may be reported as.
+    const std::pair<FileStep, std::set<Reason>> steps[] = {
+        {FileStep::Open, {Reason::CannotOpen}},
+        {FileStep::Seek, {Reason::EntryDamaged, Reason::WriteFailedPutBack}},
+        {FileStep::Read, {Reason::EntryDamaged}},
+        {FileStep::ShortRead, {}},  // no failure: reading goes on where it stopped
+        {FileStep::Write, {Reason::WriteFailedPutBack}},
+        {FileStep::ShortWrite, {Reason::WriteFailedPutBack}},
+    };
     int faultsThatMattered = 0;
-    for (FileStep step : steps) {
+    for (const auto& [step, reasons] : steps) {
         for (int occurrence = 1; occurrence <= 4; ++occurrence) {
             SCOPED_TRACE(std::string(Name(step)) + " #" + std::to_string(occurrence));
-            MemoryFileSystem files;
-            files.files["common.pak"] = archive;
-            ArchiveLocation location{"common.pak"};
-            ASSERT_EQ(ReadVehicleList(files, location.path, location), DemoVehicleList());
-
             MemoryFileSystem faulty;
-            faulty.files = files.files;
+            faulty.files["common.pak"] = archive;
             faulty.Inject({step, occurrence});
-            const PatchOutcome outcome = SetExtraVehicles(faulty, location, 1);
+            const Outcome outcome = SetExtraVehicles(faulty, location, 1);
             const Text& after = faulty.files["common.pak"];
             ASSERT_EQ(after.size(), archive.size());
 
@@ -51,25 +72,38 @@ TEST(FileFaults, EveryFailedStepLeavesTheArchiveUnchanged) {
                 if (failedYet && entry.step == FileStep::Write) {
                     // Only putting back what a short write may have changed.
                     EXPECT_FALSE(entry.failed);
-                    EXPECT_EQ(entry.bytesWritten, DemoVehicleList());
+                    EXPECT_EQ(entry.bytesWritten, DemoVehicleList().substr(0, entry.bytesWritten.size()));
                 }
-                // A short read is no failure: reading goes on where it stopped.
                 failedYet = failedYet || entry.failed || entry.step == FileStep::ShortWrite;
             }
             if (!failedYet) {
-                EXPECT_EQ(outcome, PatchOutcome::Written);
-                Text enabled = archive;
-                enabled.replace(archive.find(DemoVehicleList()), DemoVehicleList().size(),
-                                SwitchVehicleKeys(DemoVehicleList(), 1));
-                EXPECT_EQ(after, enabled);
+                EXPECT_EQ(outcome.reason, Reason::Done);
+                EXPECT_EQ(after, DemoArchiveEnabled());
                 continue;
             }
             ++faultsThatMattered;
-            EXPECT_EQ(outcome, PatchOutcome::NotWritable);
+            EXPECT_EQ(reasons.count(outcome.reason), 1u) << static_cast<int>(outcome.reason);
             EXPECT_EQ(after, archive);
         }
     }
-    EXPECT_GE(faultsThatMattered, 5);  // open, seek, read, write and short write each failed
+    EXPECT_GE(faultsThatMattered, 6);  // open, both seeks, read, write and short write
+}
+
+TEST(FileFaults, WriteThatCannotBePutBackSaysSoAndTheSameSwitchFinishesIt) {
+    const ArchiveLocation location = ScannedDemoLocation();
+    MemoryFileSystem faulty;
+    faulty.files["common.pak"] = DemoArchive();
+    faulty.Inject({FileStep::ShortWrite, 1});
+    faulty.Inject({FileStep::Write, 2});  // the put-back
+    EXPECT_EQ(SetExtraVehicles(faulty, location, 1).reason, Reason::WriteFailedNotPutBack);
+    const Text halfWritten = faulty.files["common.pak"];
+    EXPECT_NE(halfWritten, DemoArchive());
+    EXPECT_NE(halfWritten, DemoArchiveEnabled());
+
+    MemoryFileSystem healthy;
+    healthy.files = faulty.files;
+    EXPECT_EQ(SetExtraVehicles(healthy, location, 1).reason, Reason::Done);
+    EXPECT_EQ(healthy.files["common.pak"], DemoArchiveEnabled());
 }
 
 TEST(FileFaults, ScanUnderAnyFaultNeverWritesOrCrashes) {
@@ -80,9 +114,9 @@ TEST(FileFaults, ScanUnderAnyFaultNeverWritesOrCrashes) {
             files.files["common.pak"] = DemoArchive();
             files.Inject({step, occurrence});
             ArchiveLocation location{"common.pak"};
-            const Text list = ReadVehicleList(files, location.path, location);
-            if (!list.empty()) {
-                EXPECT_EQ(list.size(), static_cast<std::size_t>(location.size));
+            const ScanResult scan = ReadVehicleList(files, location.path, location);
+            if (scan.outcome.Done()) {
+                EXPECT_EQ(scan.vehicleList.size(), static_cast<std::size_t>(location.size));
             }
             EXPECT_EQ(files.files["common.pak"], DemoArchive());
             for (const auto& entry : files.Log()) EXPECT_NE(entry.step, FileStep::Write);

@@ -29,11 +29,15 @@ protected:
         original_ = ArchiveAround(kDisabledList);
         ASSERT_TRUE(WriteWholeFile(archive_, original_));
         location_.path = archive_;
-        ASSERT_EQ(ReadVehicleList(PlatformFileSystem(), archive_, location_), kDisabledList);
+        ASSERT_EQ(Scan(), kDisabledList);
     }
 
-    PatchOutcome Switch(std::int32_t state, FileSystem& files = PlatformFileSystem()) {
-        return SetExtraVehicles(files, location_, state);
+    Text Scan() {
+        location_ = ArchiveLocation{archive_};
+        return ReadVehicleList(PlatformFileSystem(), archive_, location_).vehicleList;
+    }
+    Reason Switch(std::int32_t state, FileSystem& files = PlatformFileSystem()) {
+        return SetExtraVehicles(files, location_, state).reason;
     }
     Text OnDisk() const { return ReadWholeFile(archive_); }
 
@@ -45,21 +49,21 @@ protected:
 
 TEST_F(InPlaceRewrite, EnableThenDisableChangesOnlyTheEntryInPlace) {
     std::int32_t requested = 1;
-    EXPECT_EQ(SetExtraVehicles(PlatformFileSystem(), location_, requested), PatchOutcome::Written);
+    EXPECT_EQ(SetExtraVehicles(PlatformFileSystem(), location_, requested).reason, Reason::Done);
     EXPECT_EQ(requested, 1);
     EXPECT_EQ(OnDisk(), ArchiveAround(SwitchVehicleKeys(kDisabledList, 1)));
 
     requested = 0;
-    EXPECT_EQ(SetExtraVehicles(PlatformFileSystem(), location_, requested), PatchOutcome::Written);
+    EXPECT_EQ(SetExtraVehicles(PlatformFileSystem(), location_, requested).reason, Reason::Done);
     EXPECT_EQ(requested, 0);
     EXPECT_EQ(OnDisk(), ArchiveAround(SwitchVehicleKeys(SwitchVehicleKeys(kDisabledList, 1), 0)));
 }
 
 TEST_F(InPlaceRewrite, SwitchingTheSameWayTwiceEqualsOnce) {
     for (std::int32_t state : {1, 0}) {
-        ASSERT_EQ(Switch(state), PatchOutcome::Written);
+        ASSERT_EQ(Switch(state), Reason::Done);
         const Text once = OnDisk();
-        EXPECT_EQ(Switch(state), PatchOutcome::Written);
+        EXPECT_EQ(Switch(state), Reason::Done);
         EXPECT_EQ(OnDisk(), once) << "state " << state;
     }
 }
@@ -67,18 +71,39 @@ TEST_F(InPlaceRewrite, SwitchingTheSameWayTwiceEqualsOnce) {
 TEST_F(InPlaceRewrite, RewriteReadsTheEntryAfreshNotTheScannedText) {
     const Text enabledElsewhere = ArchiveAround(SwitchVehicleKeys(kDisabledList, 1));
     ASSERT_TRUE(WriteWholeFile(archive_, enabledElsewhere));
-    EXPECT_EQ(Switch(1), PatchOutcome::Written);
+    EXPECT_EQ(Switch(1), Reason::Done);
     EXPECT_EQ(OnDisk(), enabledElsewhere);
 }
 
-TEST_F(InPlaceRewrite, NothingFoundAtStartUpWritesNothing) {
-    const ArchiveLocation unusable[] = {
-        {archive_, 0, 0}, {archive_, 50, 0}, {archive_, 50, -3}, {archive_, 0, 10},
-        {archive_, -4, 10}, {archive_, 50, kMaxVehicleListBytes + 1},
+TEST_F(InPlaceRewrite, UnusableLocationWritesNothingAndSaysWhy) {
+    const std::pair<ArchiveLocation, Reason> unusable[] = {
+        {{archive_, 0, 0}, Reason::NoVehicleList},
+        {{archive_, 50, 0}, Reason::NoVehicleList},
+        {{archive_, 50, -3}, Reason::EntryDamaged},
+        {{archive_, 0, 10}, Reason::EntryDamaged},
+        {{archive_, -4, 10}, Reason::EntryDamaged},
+        {{archive_, 50, kMaxVehicleListBytes + 1}, Reason::EntryTooLarge},
     };
-    for (const ArchiveLocation& location : unusable) {
-        EXPECT_EQ(SetExtraVehicles(PlatformFileSystem(), location, 1), PatchOutcome::NoVehicleList);
+    for (const auto& [location, reason] : unusable) {
+        EXPECT_EQ(SetExtraVehicles(PlatformFileSystem(), location, 1).reason, reason);
         EXPECT_EQ(OnDisk(), original_);
+    }
+}
+
+TEST_F(InPlaceRewrite, DisableThatWouldLeaveTheListEnabledWritesNothing) {
+    const Text unprefixedMarkers[] = {
+        "[Team KTM]\r\n logo=ktm\r\n",   // the marker starts the list
+        "x\r\n[Team KTM]\r\n Sub=1",      // ... or a line
+        "x\t[Team KTM]\r\n Sub=1",         // ... or follows a tab
+        " logo=a\r\n Sub=2\r\n",          // no marker at all
+    };
+    for (const Text& list : unprefixedMarkers) {
+        const Text archive = ArchiveAround(list);
+        ASSERT_TRUE(WriteWholeFile(archive_, archive));
+        ASSERT_EQ(Scan(), list);
+        EXPECT_EQ(Switch(0), Reason::CannotDisable) << list;
+        EXPECT_EQ(OnDisk(), archive) << list;
+        EXPECT_EQ(Switch(1), Reason::Done) << list;  // enabling is always reached
     }
 }
 
@@ -87,7 +112,7 @@ TEST_F(InPlaceRewrite, ShrunkenArchiveIsNeverLengthened) {
     for (std::size_t cut : {entryEnd - 1, static_cast<std::size_t>(location_.position)}) {
         const Text truncated = original_.substr(0, cut);
         ASSERT_TRUE(WriteWholeFile(archive_, truncated));
-        EXPECT_EQ(Switch(1), PatchOutcome::NotWritable);
+        EXPECT_EQ(Switch(1), Reason::EntryDamaged);
         EXPECT_EQ(OnDisk(), truncated);
     }
 }
@@ -95,46 +120,48 @@ TEST_F(InPlaceRewrite, ShrunkenArchiveIsNeverLengthened) {
 TEST_F(InPlaceRewrite, ArchiveTruncatedBeforeTheScanIsPaddedButNotWritten) {
     const Text truncated = original_.substr(0, location_.position + 10);
     ASSERT_TRUE(WriteWholeFile(archive_, truncated));
-    location_ = ArchiveLocation{archive_};
-    const Text scanned = ReadVehicleList(PlatformFileSystem(), archive_, location_);
-    EXPECT_EQ(scanned, kDisabledList.substr(0, 11) + Text(kDisabledList.size() - 11, '\0'));
-    EXPECT_EQ(Switch(1), PatchOutcome::NotWritable);
+    EXPECT_EQ(Scan(), kDisabledList.substr(0, 11) + Text(kDisabledList.size() - 11, '\0'));
+    EXPECT_EQ(Switch(1), Reason::EntryDamaged);
     EXPECT_EQ(OnDisk(), truncated);
 }
 
-TEST_F(InPlaceRewrite, ReadOnlyAccessReportsNotWritable) {
+TEST_F(InPlaceRewrite, ReadOnlyAccessIsRefusedAsSuch) {
     test::ReadOnlyFileSystem readOnly(PlatformFileSystem());
-    EXPECT_EQ(Switch(1, readOnly), PatchOutcome::NotWritable);
+    EXPECT_EQ(Switch(1, readOnly), Reason::AccessDenied);
     EXPECT_EQ(OnDisk(), original_);
 }
 
 TEST_F(InPlaceRewrite, ReadOnlyFileIsScannedButNotChanged) {
     const test::ReadOnlyFile readOnly(archive_);
     ASSERT_TRUE(readOnly.Enforced());
-    location_ = ArchiveLocation{archive_};
-    EXPECT_EQ(ReadVehicleList(PlatformFileSystem(), archive_, location_), kDisabledList);
-    EXPECT_EQ(Switch(1), PatchOutcome::NotWritable);
+    EXPECT_EQ(Scan(), kDisabledList);
+    EXPECT_EQ(Switch(1), Reason::AccessDenied);
     EXPECT_EQ(OnDisk(), original_);
 }
 
 TEST_F(InPlaceRewrite, ArchiveHeldByAnotherProgramIsNotChanged) {
     {
-        test::ExclusiveHold hold(archive_);
+        const test::ExclusiveHold hold(archive_);
         ASSERT_TRUE(hold.Held());
-        EXPECT_EQ(Switch(1), PatchOutcome::NotWritable);
+        EXPECT_EQ(Switch(1), Reason::InUse);
+    }
+    {
+        const test::GameHold game(archive_);
+        ASSERT_TRUE(game.Held());
+        EXPECT_EQ(Switch(1), Reason::InUse);
     }
     EXPECT_EQ(OnDisk(), original_);
 }
 
 TEST_F(InPlaceRewrite, ArchiveRemovedAfterTheScanIsNotRecreated) {
     ASSERT_TRUE(fs::remove(archive_));
-    EXPECT_EQ(Switch(1), PatchOutcome::NotWritable);
+    EXPECT_EQ(Switch(1), Reason::ArchiveNotFound);
     EXPECT_FALSE(fs::exists(archive_));
 }
 
 TEST_F(InPlaceRewrite, IdentityTransformationStillWrites) {
-    EXPECT_EQ(RewriteInPlace(PlatformFileSystem(), location_, [](char*, std::size_t) { return TurnedBytes(); }),
-              PatchOutcome::Written);
+    const auto identity = [](char*, std::size_t, TurnedBytes&) { return Reason::Done; };
+    EXPECT_EQ(RewriteInPlace(PlatformFileSystem(), location_, identity).reason, Reason::Done);
     EXPECT_EQ(OnDisk(), original_);
 }
 

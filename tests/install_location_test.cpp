@@ -6,7 +6,7 @@
 
 #include "cli/command_line.h"
 #include "cli/default_archive.h"
-#include "core/archive_location.h"
+#include "core/program_archive.h"
 #include "core/vehicle_list.h"
 #include "tests/install_record.h"
 #include "tests/test_support.h"
@@ -47,6 +47,7 @@ TEST_F(StateTest, MissingRecordGivesTheBareSuffixAndEnabled) {
     test::ForgetInstallDirectory();
     EXPECT_EQ(ExtraVehiclesEnabled(), 1);
     EXPECT_EQ(ProgramArchiveLocation().path, "\\Data\\common.pak");
+    EXPECT_EQ(ProgramScanOutcome().reason, Reason::NotInstalled);
 
     HKEY key = nullptr;  // the key without its value
     RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKeyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
@@ -69,6 +70,7 @@ TEST_F(StateTest, AnswerFollowsTheMarkerInTheArchive) {
     }
     std::filesystem::remove(archive_);
     EXPECT_EQ(ExtraVehiclesEnabled(), 1);
+    EXPECT_EQ(ProgramScanOutcome().reason, Reason::ArchiveNotFound);
     EXPECT_FALSE(std::filesystem::exists(archive_));
 }
 

@@ -55,19 +55,22 @@ private:
 }  // namespace
 
 bool MemoryFileSystem::Fails(FileStep step) {
-    return ++taken_[step] == fault_.occurrence && step == fault_.step;
+    const int occurrence = ++taken_[step];
+    for (const Fault& fault : faults_)
+        if (fault.step == step && fault.occurrence == occurrence) return true;
+    return false;
 }
 
 std::unique_ptr<File> MemoryFileSystem::Open(const Text& path, FileAccess access,
-                                             FileError& error) {
+                                             Outcome& problem) {
     const auto found = files.find(path);
-    const bool failed = found == files.end() || Fails(FileStep::Open);
-    Record(FileStep::Open, failed);
-    if (failed) {
-        error = found == files.end() ? FileError::NotFound : FileError::AccessDenied;
-        return nullptr;
-    }
-    error = FileError::None;
+    const auto refusal = refusals.find(access);
+    if (found == files.end()) problem = Reason::ArchiveNotFound;
+    else if (refusal != refusals.end()) problem = refusal->second;
+    else if (Fails(FileStep::Open)) problem = Reason::CannotOpen;
+    else problem = Reason::Done;
+    Record(FileStep::Open, !problem.Done());
+    if (!problem.Done()) return nullptr;
     return std::make_unique<MemoryFile>(*this, found->second, access == FileAccess::ReadWrite);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Files in memory, with one injectable fault and a log of every step, for
-// tests that must see what the archive rules do when a step fails.
+// Files in memory, with refused opens, injectable faults and a log of
+// every step, for tests that must see what the archive rules do when a step
+// fails.
 #include <map>
 #include <vector>
 
@@ -22,9 +23,9 @@ public:
         Text bytesWritten;
     };
 
-    std::unique_ptr<File> Open(const Text& path, FileAccess access, FileError& error) override;
+    std::unique_ptr<File> Open(const Text& path, FileAccess access, Outcome& problem) override;
 
-    void Inject(Fault fault) { fault_ = fault; }
+    void Inject(Fault fault) { faults_.push_back(fault); }
     // True when this step is the injected fault; counts every step taken.
     bool Fails(FileStep step);
     void Record(FileStep step, bool failed, Text written = Text()) {
@@ -32,10 +33,12 @@ public:
     }
 
     std::map<Text, Text> files;
+    // Opens with this access are refused so, as the platform would.
+    std::map<FileAccess, Outcome> refusals;
     const std::vector<LogEntry>& Log() const { return log_; }
 
 private:
-    Fault fault_ = {FileStep::Open, 0};
+    std::vector<Fault> faults_;
     std::map<FileStep, int> taken_;
     std::vector<LogEntry> log_;
 };

@@ -23,19 +23,19 @@ TempFolder::~TempFolder() {
 Text TempFolder::Path(const Text& name) const { return (root_ / name).string(); }
 
 bool OpensForWriting(const Text& path) {
-    FileError error = FileError::None;
-    return PlatformFileSystem().Open(path, FileAccess::ReadWrite, error) != nullptr;
+    Outcome problem;
+    return PlatformFileSystem().Open(path, FileAccess::ReadWrite, problem) != nullptr;
 }
 
 bool ReadOnlyFile::Enforced() const { return !OpensForWriting(path_); }
 
 std::unique_ptr<File> ReadOnlyFileSystem::Open(const Text& path, FileAccess access,
-                                               FileError& error) {
+                                               Outcome& problem) {
     if (access == FileAccess::ReadWrite) {
-        error = FileError::AccessDenied;
+        problem = Reason::AccessDenied;
         return nullptr;
     }
-    return inner_.Open(path, access, error);
+    return inner_.Open(path, access, problem);
 }
 
 }  // namespace tolvaren::test

@@ -19,14 +19,30 @@ ExclusiveHold::~ExclusiveHold() {
 
 bool ExclusiveHold::Held() const { return handle_->file != INVALID_HANDLE_VALUE; }
 
+struct GameHold::Handle {
+    HANDLE file = INVALID_HANDLE_VALUE;
+};
+
+GameHold::GameHold(const Text& path, Lock, int) : handle_(std::make_unique<Handle>()) {
+    handle_->file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+GameHold::~GameHold() {
+    if (handle_->file != INVALID_HANDLE_VALUE) CloseHandle(handle_->file);
+}
+
+bool GameHold::Held() const { return handle_->file != INVALID_HANDLE_VALUE; }
+long GameHold::ProcessId() const { return static_cast<long>(GetCurrentProcessId()); }
+
 }  // namespace tolvaren::test
 
 namespace tolvaren::test {
 namespace {
 
-// Under Wine as root the read-only attribute is not enforced; the Unix
-// immutable flag is, and Wine can start the Unix tool that sets it.
-bool SetImmutable(const Text& path, bool immutable) {
+// Wine can start a Unix program; it gives no usable wait or exit code for
+// one, so callers watch for its effect.
+bool StartUnixCommand(const Text& program, const Text& path) {
     using ToUnix = char*(CDECL*)(LPCWSTR);
     const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
@@ -35,7 +51,7 @@ bool SetImmutable(const Text& path, bool immutable) {
     MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
     char* unixPath = toUnix(widePath);
     if (unixPath == nullptr) return false;
-    Text command = Text("/usr/bin/chattr ") + (immutable ? "+i " : "-i ") + unixPath;
+    Text command = program + " " + unixPath;
     HeapFree(GetProcessHeap(), 0, unixPath);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -45,15 +61,43 @@ bool SetImmutable(const Text& path, bool immutable) {
         return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    // Wine gives no usable wait or exit code for a Unix process: watch the file.
+    return true;
+}
+
+template <class Condition>
+bool WaitFor(Condition condition) {
     for (int tries = 0; tries < 500; ++tries) {
-        if (OpensForWriting(path) != immutable) return true;
+        if (condition()) return true;
         Sleep(10);
     }
     return false;
 }
 
+// Under Wine as root the read-only attribute is not enforced; the Unix
+// immutable flag is.
+bool SetImmutable(const Text& path, bool immutable) {
+    return StartUnixCommand(immutable ? "/usr/bin/chattr +i" : "/usr/bin/chattr -i", path) &&
+           WaitFor([&] { return OpensForWriting(path) != immutable; });
+}
+
 }  // namespace
+
+// Wine has no attributes for a pipe, but lists it.
+bool Listed(const Text& path) {
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    FindClose(search);
+    return true;
+}
+
+Fifo::Fifo(const Text& path)
+    : path_(path),
+      made_(StartUnixCommand("/usr/bin/mkfifo", path) && WaitFor([&] { return Listed(path); })) {}
+
+Fifo::~Fifo() {
+    if (StartUnixCommand("/bin/rm -f", path_)) WaitFor([&] { return !Listed(path_); });
+}
 
 ReadOnlyFile::ReadOnlyFile(const Text& path) : path_(path) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);

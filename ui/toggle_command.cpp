@@ -1,17 +1,21 @@
 #include "ui/toggle_command.h"
 
 #include "core/extra_vehicles.h"
+#include "core/program_archive.h"
+#include "core/reason_texts.h"
 #include "ui/resource_ids.h"
 
 namespace tolvaren {
 namespace {
 
-// Runs inside a window procedure, where no exception may pass.
-PatchOutcome SwitchArchive(const std::int32_t& requestedState) noexcept {
+// Runs inside a window procedure, where no exception may pass. The only one
+// the program's code can meet is a buffer that cannot be had; the write is
+// the last step, so nothing was written then.
+Outcome SwitchArchive(const std::int32_t& requestedState) noexcept {
     try {
         return SetExtraVehicles(requestedState);
     } catch (...) {
-        return PatchOutcome::NotWritable;  // the write is the last step: nothing was written
+        return Reason::EntryTooLarge;
     }
 }
 
@@ -25,15 +29,20 @@ void Tell(const char* text, UINT type) {
 void OnExtraVehiclesClicked(HWND dialog) {
     const HWND checkbox = GetDlgItem(dialog, IDC_EXTRA_VEHICLES);
     const auto requested = static_cast<std::int32_t>(SendMessageA(checkbox, BM_GETCHECK, 0, 0));
-    const PatchOutcome outcome = SwitchArchive(requested);
-    if (outcome == PatchOutcome::Written) {
+    const Outcome outcome = SwitchArchive(requested);
+    if (outcome.Done()) {
         Tell(requested != 0 ? kEnabledMessage : kDisabledMessage, MB_OK);
         return;
     }
     // The archive did not change, so neither does the displayed state.
     SendMessageA(checkbox, BM_SETCHECK, requested != 0 ? BST_UNCHECKED : BST_CHECKED, 0);
-    Tell(outcome == PatchOutcome::NoVehicleList ? kNoVehicleListMessage : kNotWritableMessage,
-         MB_OK | MB_ICONERROR);
+    Text text;
+    try {
+        text = DialogText(outcome, ProgramArchiveLocation().path);
+    } catch (...) {  // no memory even for the message: say the least
+        text = kProgramName;
+    }
+    Tell(text.c_str(), MB_OK | MB_ICONERROR);
 }
 
 }  // namespace tolvaren

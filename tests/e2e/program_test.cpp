@@ -12,7 +12,9 @@
 #include "tests/test_support.h"
 #include "tools/archive_builder.h"
 #include "ui/dialog_template.h"
-#include "ui/toggle_command.h"
+#include "core/extra_vehicles.h"
+#include "core/reason_texts.h"
+#include "ui/program_name.h"
 
 namespace tolvaren {
 namespace {
@@ -162,26 +164,34 @@ TEST_F(Program, ArgumentsAndLaterRegistryChangesAreIgnored) {
 
 TEST_F(Program, FailuresSayWhyAndLeaveArchiveAndCheckMarkAsTheyWere) {
     const Text noList = BuildArchive({{"Data\\Gfx\\Menu.txt", ";logo=x"}});
+    // Reads as enabled, but its marker has no prefix to comment out.
+    const Text undisableable = BuildArchive({{kVehicleListName, "[Team KTM]\r\n logo=ktm\r\n"}});
     const Text archivePath = folder_.Path("Game") + "\\Data\\common.pak";
+    enum class Setting { None, ReadOnly, HeldAfterStart, NoRecord, NoArchive };
     struct Case {
         const char* what;
         Text archive;
+        Setting setting;
         LRESULT initialCheck;
-        const char* message;
+        Reason reason;
     };
     const Case cases[] = {
-        {"read-only", kDisabledArchive, BST_UNCHECKED, kNotWritableMessage},
-        {"held by the game", kDisabledArchive, BST_UNCHECKED, kNotWritableMessage},
-        {"no vehicle list", noList, BST_CHECKED, kNoVehicleListMessage},
-        {"no install record", kDisabledArchive, BST_CHECKED, kNoVehicleListMessage},
+        {"read-only", kDisabledArchive, Setting::ReadOnly, BST_UNCHECKED, Reason::AccessDenied},
+        {"held by the game", kDisabledArchive, Setting::HeldAfterStart, BST_UNCHECKED, Reason::InUse},
+        {"no vehicle list", noList, Setting::None, BST_CHECKED, Reason::NoVehicleList},
+        {"no install record", kDisabledArchive, Setting::NoRecord, BST_CHECKED, Reason::NotInstalled},
+        {"no archive in the Data folder", kDisabledArchive, Setting::NoArchive, BST_CHECKED,
+         Reason::ArchiveNotFound},
+        {"cannot be disabled", undisableable, Setting::None, BST_CHECKED, Reason::CannotDisable},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         test::RecordInstallDirectory(Install(c.archive));
-        if (Text(c.what) == "no install record") test::ForgetInstallDirectory();
+        if (c.setting == Setting::NoRecord) test::ForgetInstallDirectory();
+        if (c.setting == Setting::NoArchive) std::filesystem::remove(archivePath);
         {
             std::unique_ptr<test::ReadOnlyFile> readOnly;
-            if (Text(c.what) == "read-only") {
+            if (c.setting == Setting::ReadOnly) {
                 readOnly = std::make_unique<test::ReadOnlyFile>(archivePath);
                 ASSERT_TRUE(readOnly->Enforced());
             }
@@ -189,19 +199,44 @@ TEST_F(Program, FailuresSayWhyAndLeaveArchiveAndCheckMarkAsTheyWere) {
             ASSERT_TRUE(program.Start());
             EXPECT_EQ(program.CheckState(), c.initialCheck);
             std::unique_ptr<test::ExclusiveHold> hold;
-            if (Text(c.what) == "held by the game") {
+            if (c.setting == Setting::HeldAfterStart) {
                 hold = std::make_unique<test::ExclusiveHold>(archivePath);
                 ASSERT_TRUE(hold->Held());
             }
             program.Click();
             test::MessageBoxSeen seen;
             ASSERT_TRUE(program.ReadAndDismissMessageBox(seen));
-            ExpectBox(seen, c.message, true);
+            const Text where = c.setting == Setting::NoRecord ? "\\Data\\common.pak" : archivePath;
+            ExpectBox(seen, DialogText(c.reason, where).c_str(), true);
             EXPECT_EQ(program.CheckState(), c.initialCheck);
             EXPECT_EQ(program.CloseAndWait(), 0u);
         }
-        EXPECT_EQ(Archive(), c.archive);
+        if (c.setting == Setting::NoArchive) {
+            EXPECT_FALSE(std::filesystem::exists(archivePath));  // nothing created
+        } else {
+            EXPECT_EQ(Archive(), c.archive);
+        }
     }
+}
+
+TEST_F(Program, RunningGameShowsTheStateThenRefusesUntilClosed) {
+    auto game = std::make_unique<test::GameHold>(folder_.Path("Game") + "\\Data\\common.pak");
+    ASSERT_TRUE(game->Held());
+    ASSERT_TRUE(program_.Start());
+    EXPECT_EQ(program_.CheckState(), BST_UNCHECKED);  // what the archive holds
+
+    test::MessageBoxSeen seen = Toggle();
+    ExpectBox(seen, DialogText(Reason::InUse, "").c_str(), true);
+    EXPECT_EQ(program_.CheckState(), BST_UNCHECKED);
+    EXPECT_EQ(Archive(), kDisabledArchive);
+
+    game.reset();  // the game was closed
+    ExpectBox(Toggle(), kEnabledMessage, false);
+    EXPECT_EQ(program_.CheckState(), BST_CHECKED);
+    EXPECT_EQ(Archive(), DemoArchiveSwitched(1));
+    ExpectBox(Toggle(), kDisabledMessage, false);
+    EXPECT_EQ(Archive(), DemoArchiveSwitched(0));
+    EXPECT_EQ(program_.CloseAndWait(), 0u);
 }
 
 }  // namespace
