@@ -5,7 +5,7 @@
 set -e
 seconds=${1:-20}
 build=${2:-build}
-for target in archive switch; do
+for target in archive switch wine_registry steam_libraries; do
     corpus=$build/fuzz/corpus/$target
     log=$build/fuzz/$target.log
     mkdir -p "$corpus"

@@ -1,0 +1,66 @@
+#include "cli/installations.h"
+
+#include "cli/prefix_path.h"
+#include "cli/unix_files.h"
+#include "cli/wine_prefixes.h"
+#include "cli/wine_registry_file.h"
+#include "core/install_location.h"
+
+namespace tolvaren {
+namespace {
+
+// A 64-bit prefix keeps what 32-bit programs write to HKLM\Software here.
+const Text kWow64Node = "Wow6432Node";
+
+// "Software\X" as a 32-bit program sees it in a 64-bit prefix.
+Text Wow64ViewOf(const Text& softwareKeyPath) {
+    const std::size_t afterSoftware = softwareKeyPath.find('\\') + 1;
+    return softwareKeyPath.substr(0, afterSoftware) + kWow64Node + '\\' +
+           softwareKeyPath.substr(afterSoftware);
+}
+
+// Keeps a warning on one line whatever bytes a path or value holds.
+Text OneLine(Text text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f') c = '?';
+    return text;
+}
+
+class PrefixReader {
+public:
+    explicit PrefixReader(InstallationSearch& search) : search_(search) {}
+
+    void Read(const Text& prefix) {
+        const RegistryStringLookup record = LookUpRegistryStringInFile(
+            JoinPath(prefix, kPrefixRegistryFile), {Wow64ViewOf(kInstallKeyPath), kInstallKeyPath},
+            kInstallValueName);
+        if (!record.problem.empty()) return Skip(prefix, kPrefixRegistryFile + ": " + record.problem);
+        if (!record.value) return;
+        const std::optional<Text> archive = UnixPathInPrefix(prefix, ArchivePathFor(*record.value));
+        if (!archive)
+            return Skip(prefix, "the recorded install folder \"" + *record.value +
+                                    "\" is not on a drive");
+        search_.found.push_back({*archive, prefix});
+    }
+
+private:
+    void Skip(const Text& prefix, const Text& why) {
+        search_.warnings.push_back(OneLine("skipping " + prefix + ": " + why));
+    }
+
+    InstallationSearch& search_;
+};
+
+}  // namespace
+
+InstallationSearch FindInstallations(const Text& home, const Text& winePrefix) {
+    PrefixCandidates candidates = WinePrefixesToSearch(home, winePrefix);
+    InstallationSearch search;
+    search.places = std::move(candidates.places);
+    for (Text& warning : candidates.warnings) search.warnings.push_back(OneLine(std::move(warning)));
+    PrefixReader reader(search);
+    for (const Text& prefix : candidates.prefixes) reader.Read(prefix);
+    return search;
+}
+
+}  // namespace tolvaren

@@ -1,0 +1,30 @@
+#pragma once
+// The installed game inside Wine and Proton prefixes, for the Linux build of
+// the command-line tool: each prefix's system.reg gives the install folder
+// its installer recorded, and the archive is that folder's Data\common.pak,
+// found on the Unix side. The search only reads, and a prefix that cannot be
+// read is skipped with a warning.
+#include <vector>
+
+#include "core/text.h"
+
+namespace tolvaren {
+
+struct Installation {
+    Text archivePath;  // Unix path of Data\common.pak; best effort when it is missing
+    Text prefix;       // the folder holding system.reg, by the first way found to it
+};
+
+struct InstallationSearch {
+    std::vector<Installation> found;  // in search order
+    std::vector<Text> warnings;       // one line each, e.g. "skipping <prefix>: system.reg: <why>"
+    std::vector<Text> places;         // where it looked, for a "not found" message
+};
+
+// `home` and `winePrefix` are the values of HOME and WINEPREFIX (empty when
+// unset); see WinePrefixesToSearch for where they lead. In each prefix the
+// record of the 32-bit view (Software\Wow6432Node\…) counts before that of
+// the native view.
+InstallationSearch FindInstallations(const Text& home, const Text& winePrefix);
+
+}  // namespace tolvaren

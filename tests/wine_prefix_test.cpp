@@ -1,0 +1,100 @@
+// Reads prefixes that wine64 itself made (tests/make_wine_test_prefix.sh,
+// run by ctest as a fixture before these cases).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli/installations.h"
+#include "cli/wine_registry_file.h"
+#include "tests/file_tree.h"
+#include "tests/test_support.h"
+#include "tools/archive_builder.h"
+
+namespace tolvaren {
+namespace {
+
+const Text kPrefixes = TOLVAREN_WINE_TEST_PREFIXES;
+const Text kPrefix = kPrefixes + "/prefix";
+const Text kNativeViewPrefix = kPrefixes + "/native-view";
+// What make_wine_test_prefix.sh recorded, and where it put the archives.
+const Text kWow64Record = "C:\\Spiele\\\xC3\x9C" "ber Rennen";
+const Text kNativeRecord = "C:\\Games\\MX vs ATV Reflex";
+const Text kWow64Archive = "/drive_c/spiele/\xC3\x9C" "ber rennen/DATA/Common.PAK";
+const Text kNativeArchive = "/drive_c/GAMES/mx vs atv reflex/data/COMMON.pak";
+
+class RealWinePrefix : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(std::filesystem::exists(kPrefix + "/system.reg"))
+            << "no prefix at " << kPrefixes << ": run tests/make_wine_test_prefix.sh " << kPrefixes;
+    }
+};
+
+// The lines the reader must follow: Wine escapes the "Ü" (followed by a hex
+// digit) with four digits and marks REG_EXPAND_SZ as str(2).
+TEST_F(RealWinePrefix, Wine8WroteTheRecordsWithItsEscapes) {
+    const Text registry = ReadWholeFile(kPrefix + "/system.reg");
+    EXPECT_EQ(registry.rfind("WINE REGISTRY Version 2\n", 0), 0u);
+    EXPECT_NE(registry.find("[Software\\\\Wow6432Node\\\\THQ\\\\MXvsATV\\\\Install] "), Text::npos);
+    EXPECT_NE(registry.find("\n\"Path\"=\"C:\\\\Spiele\\\\\\x00dcber Rennen\"\n"), Text::npos);
+    EXPECT_NE(registry.find("\n\"Path\"=str(2):\"C:\\\\Games\\\\MX vs ATV Reflex\"\n"), Text::npos);
+}
+
+TEST_F(RealWinePrefix, ReadsBothViewsBack) {
+    const Text registry = kPrefix + "/system.reg";
+    const Text wow64Key = "Software\\Wow6432Node\\THQ\\MXvsATV\\Install";
+    const Text nativeKey = "Software\\THQ\\MXvsATV\\Install";
+    const struct {
+        Text file;
+        std::vector<Text> keys;
+        std::optional<Text> value;
+    } cases[] = {
+        {registry, {wow64Key, nativeKey}, kWow64Record},
+        {registry, {nativeKey, wow64Key}, kNativeRecord},
+        {registry, {wow64Key}, kWow64Record},
+        {registry, {nativeKey}, kNativeRecord},
+        {kNativeViewPrefix + "/system.reg", {wow64Key, nativeKey}, kNativeRecord},
+        {kNativeViewPrefix + "/system.reg", {wow64Key}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const RegistryStringLookup lookup = LookUpRegistryStringInFile(c.file, c.keys, "Path");
+        EXPECT_EQ(lookup.problem, "") << c.file;
+        EXPECT_EQ(lookup.value, c.value) << c.file << " " << c.keys[0];
+    }
+}
+
+TEST_F(RealWinePrefix, FindsEachArchiveWhateverTheLetterCaseOnDisk) {
+    test::TempFolder emptyHome;
+    const struct {
+        Text prefix, archive;
+    } cases[] = {
+        {kPrefix, test::Canonical(kPrefix) + kWow64Archive},
+        {kNativeViewPrefix, test::Canonical(kPrefix) + kNativeArchive},
+    };
+    for (const auto& c : cases) {
+        const InstallationSearch search = FindInstallations(emptyHome.Path(""), c.prefix);
+        EXPECT_EQ(search.warnings, std::vector<Text>{});
+        ASSERT_EQ(search.found.size(), 1u) << c.prefix;
+        EXPECT_EQ(search.found[0].prefix, c.prefix);
+        EXPECT_EQ(search.found[0].archivePath, c.archive);
+        EXPECT_TRUE(std::filesystem::is_regular_file(search.found[0].archivePath)) << c.archive;
+    }
+}
+
+TEST_F(RealWinePrefix, AHomeThatLeadsToThePrefixesSeveralWaysFindsEachOnce) {
+    test::TempFolder folder;
+    const Text home = folder.Path("home");
+    test::MakeLink(home + "/.wine", kPrefix);
+    test::MakeLink(home + "/Games/again", kPrefix);
+    test::MakeLink(home + "/Games/native", kNativeViewPrefix);
+    const InstallationSearch search = FindInstallations(home, "");
+    EXPECT_EQ(search.warnings, std::vector<Text>{});
+    ASSERT_EQ(search.found.size(), 2u);
+    EXPECT_EQ(search.found[0].prefix, home + "/.wine");
+    EXPECT_EQ(search.found[0].archivePath, test::Canonical(kPrefix) + kWow64Archive);
+    EXPECT_EQ(search.found[1].prefix, home + "/Games/native");
+    EXPECT_EQ(search.found[1].archivePath, test::Canonical(kPrefix) + kNativeArchive);
+}
+
+}  // namespace
+}  // namespace tolvaren
