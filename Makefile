@@ -5,6 +5,8 @@
 BUILD     := build
 JOBS      := $(shell nproc)
 CMAKE_GEN := cmake -S . -Wno-dev
+# Both native builds read the same Wine prefixes in their tests.
+NATIVE_GEN := $(CMAKE_GEN) -DTOLVAREN_WINE_TEST_PREFIXES=$(CURDIR)/$(BUILD)/wine-prefix-test
 XVFB      := xvfb-run -a -s "-screen 0 1024x768x24"
 
 all: native win64 win32
@@ -13,11 +15,11 @@ setup:
 	@tools/setup.sh
 
 native: setup
-	@$(CMAKE_GEN) -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@$(NATIVE_GEN) -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	@cmake --build $(BUILD)/native -j$(JOBS)
 
 asan: setup
-	@$(CMAKE_GEN) -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DTOLVAREN_SANITIZE=ON >/dev/null
+	@$(NATIVE_GEN) -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DTOLVAREN_SANITIZE=ON >/dev/null
 	@cmake --build $(BUILD)/asan -j$(JOBS)
 
 release: setup

@@ -10,56 +10,125 @@ namespace {
 constexpr char kToolName[] = "tolvaren-cli";
 
 const char kUsage[] =
-    "usage: tolvaren-cli COMMAND [ARCHIVE]\n"
+    "usage: tolvaren-cli status|enable|disable [ARCHIVE]\n"
+    "       tolvaren-cli where\n"
     "\n"
-    "Switches the extra vehicles of the game archive ARCHIVE (its common.pak).\n"
-    "On Windows, ARCHIVE defaults to the installed game's archive.\n"
+    "Switches the extra vehicles of the game archive ARCHIVE (its Data/common.pak).\n"
     "  status    print \"enabled\" or \"disabled\"\n"
     "  enable    enable the extra vehicles\n"
     "  disable   disable the extra vehicles\n"
+    "  where     list every installed game found, with its state\n"
+    "\n"
+    "Without ARCHIVE the installed game is used when exactly one is found. On\n"
+    "Windows it is looked up in the registry; on Linux in the registries of the\n"
+    "Wine and Proton prefixes: WINEPREFIX alone when it is set, else ~/.wine, the\n"
+    "Proton prefixes of every Steam library (native, Flatpak and Snap Steam), and\n"
+    "the prefixes of Lutris (~/Games/*), Bottles and Heroic.\n"
     "\n"
     "Exit codes: 0 done; 1 usage error; 2 the archive cannot be opened or\n"
     "written (not found, in use, read-only, not a disk file, write failed);\n"
     "3 the vehicle list is missing, too large, damaged or cannot be disabled;\n"
-    "4 the game is not installed; 5 the output could not be written.\n"
-    "On every error the archive is left as it was.\n";
+    "4 no installed game found, or several (give ARCHIVE or set WINEPREFIX);\n"
+    "5 the output could not be written. On every error the archive is left\n"
+    "as it was.\n";
+
+// What the scan of one archive lets `status` say: the state, when the bytes
+// could be read at all, beside whatever is wrong.
+struct Answer {
+    ScanResult scan;
+    bool answered;
+};
+
+Answer Scan(FileSystem& files, const Text& path) {
+    ArchiveLocation location{path};
+    Answer answer{ReadVehicleList(files, path, location), false};
+    const Reason reason = answer.scan.outcome.reason;
+    answer.answered = answer.scan.outcome.Done() || reason == Reason::InUse ||
+                      (reason == Reason::EntryDamaged && !answer.scan.vehicleList.empty());
+    return answer;
+}
+
+const char* StateName(const Answer& answer) {
+    return StateOfVehicleList(answer.scan.vehicleList) != 0 ? "enabled" : "disabled";
+}
 
 class Session {
 public:
-    Session(std::ostream& out, std::ostream& err, FileSystem& files, Text archivePath)
-        : out_(out), err_(err), files_(files), path_(std::move(archivePath)) {}
+    Session(std::ostream& out, std::ostream& err, FileSystem& files)
+        : out_(out), err_(err), files_(files) {}
 
-    // Answers from whatever could be read, also beside a program that holds
-    // the archive or from a damaged entry, and says what is wrong besides.
-    int Status() {
-        ArchiveLocation location{path_};
-        const ScanResult scan = ReadVehicleList(files_, path_, location);
-        const Reason reason = scan.outcome.reason;
-        const bool answered = scan.outcome.Done() || reason == Reason::InUse ||
-                              (reason == Reason::EntryDamaged && !scan.vehicleList.empty());
-        if (answered) out_ << (StateOfVehicleList(scan.vehicleList) != 0 ? "enabled" : "disabled") << '\n';
-        if (scan.outcome.Done()) return kExitOk;
-        Tell(scan.outcome, answered ? "note: " : "");
-        return reason == Reason::InUse ? kExitOk : ExitCodeFor(reason);
+    int Status(const Text& path) {
+        const Answer answer = Scan(files_, path);
+        if (answer.answered) out_ << StateName(answer) << '\n';
+        const Outcome& outcome = answer.scan.outcome;
+        if (outcome.Done()) return kExitOk;
+        Tell(outcome, path, answer.answered ? "note: " : "");
+        return outcome.reason == Reason::InUse ? kExitOk : ExitCodeFor(outcome.reason);
     }
 
-    int Switch(std::int32_t requestedState) {
-        const Outcome outcome = SwitchArchive(files_, path_, requestedState);
-        if (!outcome.Done()) return Tell(outcome);
+    int Switch(const Text& path, std::int32_t requestedState) {
+        const Outcome outcome = SwitchArchive(files_, path, requestedState);
+        if (!outcome.Done()) return Tell(outcome, path);
         out_ << (requestedState != 0 ? kEnabledMessage : kDisabledMessage) << '\n';
         return kExitOk;
     }
 
-    int Tell(const Outcome& outcome, const char* lead = "") {
-        err_ << kToolName << ": " << lead << CommandLineText(outcome, path_) << '\n';
+    // One line an installation: archive, where its record was, its state.
+    int Where(const InstallationSearch& search) {
+        Warn(search);
+        if (search.found.empty()) return NoneFound(search);
+        for (const Installation& installation : search.found) {
+            const Answer answer = Scan(files_, installation.archivePath);
+            const Outcome& outcome = answer.scan.outcome;
+            out_ << installation.archivePath << '\t' << installation.source << '\t';
+            if (answer.answered) out_ << StateName(answer);
+            if (answer.answered && !outcome.Done()) out_ << " (" << ReasonLabel(outcome) << ')';
+            if (!answer.answered) out_ << ReasonLabel(outcome);
+            out_ << '\n';
+        }
+        return kExitOk;
+    }
+
+    // The one installation found, else empty after saying why there is none.
+    Text ChooseInstallation(const InstallationSearch& search, int& exitCode) {
+        Warn(search);
+        if (search.found.size() == 1) {
+            const Installation& only = search.found.front();
+            err_ << kToolName << ": using " << only.archivePath << " (" << only.source << ")\n";
+            return only.archivePath;
+        }
+        if (search.found.empty()) {
+            exitCode = NoneFound(search);
+            return Text();
+        }
+        err_ << kToolName << ": several installed games were found:\n";
+        for (const Installation& installation : search.found)
+            err_ << "  " << installation.archivePath << " (" << installation.source << ")\n";
+        err_ << "Give the archive's path, or set WINEPREFIX to the prefix of the one to use. "
+                "Nothing was changed.\n";
+        exitCode = kExitNotInstalled;
+        return Text();
+    }
+
+    int Tell(const Outcome& outcome, const Text& path, const char* lead = "") {
+        err_ << kToolName << ": " << lead << CommandLineText(outcome, path) << '\n';
         return ExitCodeFor(outcome.reason);
     }
 
 private:
+    void Warn(const InstallationSearch& search) {
+        for (const Text& warning : search.warnings)
+            err_ << kToolName << ": warning: " << warning << '\n';
+    }
+    int NoneFound(const InstallationSearch& search) {
+        Text places;
+        for (const Text& place : search.places) places += (places.empty() ? "  " : "\n  ") + place;
+        return Tell(Reason::NotInstalled, places);
+    }
+
     std::ostream& out_;
     std::ostream& err_;
     FileSystem& files_;
-    Text path_;
 };
 
 int UsageError(std::ostream& err, const Text& problem) {
@@ -67,30 +136,45 @@ int UsageError(std::ostream& err, const Text& problem) {
     return kExitUsage;
 }
 
+bool IsArchiveCommand(const Text& command) {
+    return command == "status" || command == "enable" || command == "disable";
+}
+
 int Run(const std::vector<Text>& args, std::ostream& out, std::ostream& err, FileSystem& files,
-        const DefaultArchivePath& defaultArchive) {
+        const InstallationFinder& findInstallations) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << kUsage;
         return kExitOk;
     }
-    if (args.empty() || args.size() > 2) return UsageError(err, "expected a command and an archive");
+    if (args.empty()) return UsageError(err, "expected a command");
     const Text& command = args[0];
-    if (command != "status" && command != "enable" && command != "disable")
-        return UsageError(err, "unknown command \"" + command + "\"");
-    if (args.size() == 1 && !defaultArchive) return UsageError(err, "no archive given");
-    const Text archivePath = args.size() == 2 ? args[1] : defaultArchive();
+    Session session(out, err, files);
+    if (command == "where") {
+        if (args.size() != 1) return UsageError(err, "where takes no archive");
+        if (!findInstallations) return UsageError(err, "this build has no search for the game");
+        return session.Where(findInstallations());
+    }
+    if (!IsArchiveCommand(command)) return UsageError(err, "unknown command \"" + command + "\"");
+    if (args.size() > 2) return UsageError(err, "expected a command and at most one archive");
+    if (args.size() == 1 && !findInstallations) return UsageError(err, "no archive given");
 
-    Session session(out, err, files, archivePath);
-    if (archivePath.empty()) return session.Tell(Reason::NotInstalled);
-    if (command == "status") return session.Status();
-    return session.Switch(command == "enable" ? 1 : 0);
+    Text path;
+    if (args.size() == 2) {
+        path = args[1];
+    } else {
+        int exitCode = kExitOk;
+        path = session.ChooseInstallation(findInstallations(), exitCode);
+        if (path.empty()) return exitCode;
+    }
+    if (command == "status") return session.Status(path);
+    return session.Switch(path, command == "enable" ? 1 : 0);
 }
 
 }  // namespace
 
 int RunCommandLine(const std::vector<Text>& args, std::ostream& out, std::ostream& err,
-                   FileSystem& files, const DefaultArchivePath& defaultArchive) {
-    const int exitCode = Run(args, out, err, files, defaultArchive);
+                   FileSystem& files, const InstallationFinder& findInstallations) {
+    const int exitCode = Run(args, out, err, files, findInstallations);
     // What the tool prints is part of its result.
     if (!out.flush()) {
         err << kToolName << ": the result could not be written to standard output.\n";

@@ -3,18 +3,18 @@
 #include <ostream>
 #include <vector>
 
+#include "cli/installation_search.h"
 #include "core/file.h"
 #include "core/reason_texts.h"
 
 namespace tolvaren {
 
-// Where the archive is when the command line names none; empty = the game
-// is not installed.
-using DefaultArchivePath = std::function<Text()>;
+// Looks for the installed game, for a command line that names no archive.
+using InstallationFinder = std::function<InstallationSearch()>;
 
 // `args` excludes the program name. Reports on `out`, errors on `err`;
 // returns the exit code.
 int RunCommandLine(const std::vector<Text>& args, std::ostream& out, std::ostream& err,
-                   FileSystem& files, const DefaultArchivePath& defaultArchive);
+                   FileSystem& files, const InstallationFinder& findInstallations);
 
 }  // namespace tolvaren

@@ -4,22 +4,9 @@
 // its installer recorded, and the archive is that folder's Data\common.pak,
 // found on the Unix side. The search only reads, and a prefix that cannot be
 // read is skipped with a warning.
-#include <vector>
-
-#include "core/text.h"
+#include "cli/installation_search.h"
 
 namespace tolvaren {
-
-struct Installation {
-    Text archivePath;  // Unix path of Data\common.pak; best effort when it is missing
-    Text prefix;       // the folder holding system.reg, by the first way found to it
-};
-
-struct InstallationSearch {
-    std::vector<Installation> found;  // in search order
-    std::vector<Text> warnings;       // one line each, e.g. "skipping <prefix>: system.reg: <why>"
-    std::vector<Text> places;         // where it looked, for a "not found" message
-};
 
 // `home` and `winePrefix` are the values of HOME and WINEPREFIX (empty when
 // unset); see WinePrefixesToSearch for where they lead. In each prefix the

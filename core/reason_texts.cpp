@@ -6,69 +6,71 @@
 namespace tolvaren {
 namespace {
 
-// "{path}" stands for the archive's path, "{holder}" for who holds it.
+// "{path}" stands for the archive's path (for NotInstalled: where it
+// looked), "{holder}" for who holds it.
 struct ReasonTexts {
     Reason reason;
+    const char* label;  // a few words, for lists
     const char* dialog;
     const char* commandLine;
     ExitCode exitCode;
 };
 
 constexpr ReasonTexts kTexts[] = {
-    {Reason::NotInstalled,
+    {Reason::NotInstalled, "not installed",
      "The game is not installed: its install folder is not in the registry. Nothing was changed.",
-     "the game is not installed: its install folder is not in the registry. Give the archive's "
-     "path. Nothing was changed.",
+     "the game is not installed: no install record was found. Looked in:\n{path}\nGive the "
+     "archive's path. Nothing was changed.",
      kExitNotInstalled},
-    {Reason::ArchiveNotFound,
+    {Reason::ArchiveNotFound, "archive not found",
      "The game archive was not found:\r\n{path}\r\nNothing was changed.",
      "the game archive {path} was not found. Nothing was changed.",
      kExitNotChangeable},
-    {Reason::InUse,
+    {Reason::InUse, "in use{holder}",
      "The game archive is in use by another program. Close the game and try again. Nothing was "
      "changed.",
      "the game archive {path} is in use by another program{holder}. Close the game and try again. "
      "Nothing was changed.",
      kExitNotChangeable},
-    {Reason::AccessDenied,
+    {Reason::AccessDenied, "read-only or access denied",
      "The game archive is read-only or access to it is denied. Run this program as an "
      "administrator. Nothing was changed.",
      "the game archive {path} is read-only or access to it is denied. Make it writable or run as "
      "a user who may write it. Nothing was changed.",
      kExitNotChangeable},
-    {Reason::NotADiskFile,
+    {Reason::NotADiskFile, "not a disk file",
      "The game archive is not a file on a disk. Nothing was changed.",
      "{path} is not a file on a disk (a folder, pipe or device). Nothing was changed.",
      kExitNotChangeable},
-    {Reason::CannotOpen,
+    {Reason::CannotOpen, "cannot be opened",
      "The game archive could not be opened:\r\n{path}\r\nNothing was changed.",
      "the game archive {path} could not be opened. Nothing was changed.",
      kExitNotChangeable},
-    {Reason::NoVehicleList,
+    {Reason::NoVehicleList, "no vehicle list",
      "The game archive holds no vehicle list to change. Nothing was changed.",
      "the game archive {path} holds no vehicle list to change. Nothing was changed.",
      kExitListProblem},
-    {Reason::EntryTooLarge,
+    {Reason::EntryTooLarge, "vehicle list too large",
      "The vehicle list in the game archive is too large to change. Nothing was changed.",
      "the vehicle list in {path} is too large to change. Nothing was changed.",
      kExitListProblem},
-    {Reason::EntryDamaged,
+    {Reason::EntryDamaged, "directory damaged",
      "The game archive's directory is damaged. Nothing was changed.",
      "the directory of the game archive {path} is damaged: the vehicle list's record points "
      "outside the data. Nothing was changed.",
      kExitListProblem},
-    {Reason::CannotDisable,
+    {Reason::CannotDisable, "cannot be disabled",
      "The vehicle list has no [Team KTM] section to comment out, so the extra vehicles cannot be "
      "disabled. Nothing was changed.",
      "the vehicle list in {path} has no [Team KTM] section to comment out, so the extra vehicles "
      "cannot be disabled. Nothing was changed.",
      kExitListProblem},
-    {Reason::WriteFailedPutBack,
+    {Reason::WriteFailedPutBack, "write failed, put back",
      "The game archive could not be written (the disk may be full). It was put back as it was.",
      "the game archive {path} could not be written (the disk may be full). It was put back as it "
      "was.",
      kExitNotChangeable},
-    {Reason::WriteFailedNotPutBack,
+    {Reason::WriteFailedNotPutBack, "write failed, not put back",
      "The game archive could not be written, nor put back as it was (the disk may be full): its "
      "vehicle list may be partly switched. Free some space on the disk and click again to finish "
      "the switch.",
@@ -114,6 +116,11 @@ Text DialogText(const Outcome& outcome, const Text& archivePath) {
 Text CommandLineText(const Outcome& outcome, const Text& archivePath) {
     const ReasonTexts* texts = TextsFor(outcome.reason);
     return texts != nullptr ? Fill(texts->commandLine, outcome, archivePath) : Text();
+}
+
+Text ReasonLabel(const Outcome& outcome) {
+    const ReasonTexts* texts = TextsFor(outcome.reason);
+    return texts != nullptr ? Fill(texts->label, outcome, Text()) : Text();
 }
 
 ExitCode ExitCodeFor(Reason reason) {

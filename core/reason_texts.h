@@ -12,15 +12,19 @@ enum ExitCode {
     kExitUsage = 1,
     kExitNotChangeable = 2,  // the archive cannot be opened or written
     kExitListProblem = 3,    // what is wrong with the vehicle list
-    kExitNotInstalled = 4,   // no installed game found
+    kExitNotInstalled = 4,   // no installed game found, or several and none chosen
     kExitOutputFailed = 5,   // the result could not be written to standard output
 };
 
 // For the program's message box; `archivePath` where the text names it.
 Text DialogText(const Outcome& outcome, const Text& archivePath);
 
-// For the command-line tool, without its name in front.
+// For the command-line tool, without its name in front. For NotInstalled,
+// `archivePath` is where the search looked, one place a line.
 Text CommandLineText(const Outcome& outcome, const Text& archivePath);
+
+// A few words, for a list ("in use (PID 1 (game.exe))").
+Text ReasonLabel(const Outcome& outcome);
 
 ExitCode ExitCodeFor(Reason reason);
 

@@ -22,10 +22,13 @@ protected:
     void SetUp() override { ASSERT_TRUE(WriteWholeFile(archive_, DemoArchive())); }
 
     CliRun Invoke(const std::vector<Text>& args, FileSystem& files = PlatformFileSystem(),
-               const DefaultArchivePath& defaultArchive = nullptr) {
+                  const InstallationFinder& finder = nullptr) {
         std::ostringstream out, err;
-        const int code = RunCommandLine(args, out, err, files, defaultArchive);
+        const int code = RunCommandLine(args, out, err, files, finder);
         return {code, out.str(), err.str()};
+    }
+    CliRun InvokeFinding(const std::vector<Text>& args, const InstallationSearch& search) {
+        return Invoke(args, PlatformFileSystem(), [search] { return search; });
     }
 
     test::TempFolder folder_;
@@ -163,14 +166,60 @@ TEST_F(CommandLine, OutputThatCannotBeWrittenIsAFailure) {
     }
 }
 
-TEST_F(CommandLine, OmittedArchiveComesFromTheDefault) {
-    const CliRun run = Invoke({"status"}, PlatformFileSystem(), [this] { return archive_; });
+TEST_F(CommandLine, OmittedArchiveIsTheOneInstallationFound) {
+    const InstallationSearch one{{{archive_, "/home/me/.wine"}}, {"skipping /x: broken"}, {}};
+    const CliRun run = InvokeFinding({"status"}, one);
     EXPECT_EQ(run.exitCode, kExitOk);
     EXPECT_EQ(run.out, "disabled\n");
-    const CliRun none = Invoke({"status"}, PlatformFileSystem(), [] { return Text(); });
+    EXPECT_EQ(run.err, "tolvaren-cli: warning: skipping /x: broken\n"
+                       "tolvaren-cli: using " + archive_ + " (/home/me/.wine)\n");
+    EXPECT_EQ(InvokeFinding({"enable"}, one).exitCode, kExitOk);
+    EXPECT_EQ(StateOfVehicleList(ReadWholeFile(archive_)), 1);
+    EXPECT_EQ(Invoke({"status"}).exitCode, kExitUsage);  // a build without a search
+}
+
+TEST_F(CommandLine, NoneOrSeveralInstallationsFoundIsExitFourAndChangesNothing) {
+    const InstallationSearch none{{}, {}, {"/home/me/.wine", "/home/me/Games/*"}};
+    const InstallationSearch several{
+        {{archive_, "/home/me/.wine"}, {folder_.Path("other.pak"), "/home/me/Games/x"}}, {}, {}};
+    for (const Text command : {"status", "enable", "disable"}) {
+        const CliRun nothing = InvokeFinding({command}, none);
+        EXPECT_EQ(nothing.exitCode, kExitNotInstalled);
+        EXPECT_EQ(nothing.out, "");
+        EXPECT_NE(nothing.err.find("Looked in:\n  /home/me/.wine\n  /home/me/Games/*\n"), Text::npos)
+            << nothing.err;
+        const CliRun choice = InvokeFinding({command}, several);
+        EXPECT_EQ(choice.exitCode, kExitNotInstalled);
+        EXPECT_NE(choice.err.find("  " + archive_ + " (/home/me/.wine)\n"), Text::npos) << choice.err;
+        EXPECT_NE(choice.err.find("set WINEPREFIX"), Text::npos) << choice.err;
+    }
+    EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
+    // With ARCHIVE there is no search.
+    EXPECT_EQ(InvokeFinding({"status", archive_}, several).out, "disabled\n");
+}
+
+TEST_F(CommandLine, WhereListsEveryInstallationWithItsStateOrWhyNot) {
+    const Text enabled = folder_.Path("enabled.pak");
+    ASSERT_TRUE(WriteWholeFile(enabled, BuildArchive({{kVehicleListName, " [Team KTM]"}})));
+    const Text missing = folder_.Path("missing.pak");
+    const InstallationSearch search{
+        {{archive_, "A"}, {enabled, "B"}, {missing, "C"}}, {"skipping D: unreadable"}, {}};
+    const CliRun run = InvokeFinding({"where"}, search);
+    EXPECT_EQ(run.exitCode, kExitOk);
+    EXPECT_EQ(run.out, archive_ + "\tA\tdisabled\n" + enabled + "\tB\tenabled\n" + missing +
+                           "\tC\tarchive not found\n");
+    EXPECT_EQ(run.err, "tolvaren-cli: warning: skipping D: unreadable\n");
+
+    const test::GameHold game(archive_);
+    ASSERT_TRUE(game.Held());
+    EXPECT_NE(InvokeFinding({"where"}, search).out.find(archive_ + "\tA\tdisabled (in use"),
+              Text::npos);
+
+    const CliRun none = InvokeFinding({"where"}, {{}, {}, {"/home/me/.wine"}});
     EXPECT_EQ(none.exitCode, kExitNotInstalled);
-    EXPECT_NE(none.err.find("not installed"), Text::npos) << none.err;
-    EXPECT_EQ(Invoke({"status"}).exitCode, kExitUsage);  // no default on this platform
+    EXPECT_EQ(none.out, "");
+    EXPECT_NE(none.err.find("/home/me/.wine"), Text::npos);
+    EXPECT_EQ(InvokeFinding({"where", archive_}, search).exitCode, kExitUsage);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "cli/command_line.h"
-#include "cli/default_archive.h"
+#include "cli/platform_installations.h"
 #include "core/program_archive.h"
 #include "core/vehicle_list.h"
 #include "tests/install_record.h"
@@ -78,11 +78,48 @@ TEST_F(StateTest, CommandLineWithoutArchiveUsesTheInstalledOne) {
     PutArchive(DemoArchive());
     test::RecordInstallDirectory(install_);
     std::ostringstream out, err;
-    EXPECT_EQ(RunCommandLine({"enable"}, out, err, PlatformFileSystem(),
-                             DefaultArchivePathForPlatform()),
+    EXPECT_EQ(RunCommandLine({"enable"}, out, err, PlatformFileSystem(), FindPlatformInstallations),
               kExitOk);
     EXPECT_EQ(out.str(), "Extra vehicles have been enabled.\n");
+    EXPECT_EQ(err.str(), "tolvaren-cli: using " + archive_ + " (registry, native view)\n");
     EXPECT_EQ(StateOfVehicleList(ReadWholeFile(archive_)), 1);
+}
+
+TEST_F(StateTest, ToolReadsThe32BitViewFirstThenTheNativeOne) {
+    PutArchive(DemoArchive());
+    const Text other = folder_.Path("Other");
+    const Text archive32 = install_ + "\\Data\\common.pak";
+    const Text archive64 = other + "\\Data\\common.pak";
+    struct Case {
+        bool in32, in64;
+        std::vector<Text> found;
+    };
+    const Case cases[] = {
+        {false, false, {}},
+        {true, false, {archive32}},
+        {false, true, {archive64}},
+        {true, true, {archive32, archive64}},
+    };
+    for (const Case& c : cases) {
+        test::ForgetInstallDirectory();
+        if (c.in32) test::RecordInstallDirectory(install_, KEY_WOW64_32KEY);
+        if (c.in64) test::RecordInstallDirectory(other, KEY_WOW64_64KEY);
+        std::vector<Text> found;
+        for (const Installation& installation : FindPlatformInstallations().found)
+            found.push_back(installation.archivePath);
+        EXPECT_EQ(found, c.found) << c.in32 << c.in64;
+    }
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine({"where"}, out, err, PlatformFileSystem(), FindPlatformInstallations),
+              kExitOk);
+    EXPECT_EQ(out.str(), archive32 + "\tregistry, 32-bit view\tdisabled\n" + archive64 +
+                             "\tregistry, native view\tarchive not found\n");
+    std::ostringstream none, noneErr;
+    test::ForgetInstallDirectory();
+    EXPECT_EQ(RunCommandLine({"status"}, none, noneErr, PlatformFileSystem(),
+                             FindPlatformInstallations),
+              kExitNotInstalled);
+    EXPECT_NE(noneErr.str().find("HKEY_LOCAL_MACHINE\\Software\\THQ"), Text::npos) << noneErr.str();
 }
 
 }  // namespace

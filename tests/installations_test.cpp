@@ -11,10 +11,10 @@
 namespace tolvaren {
 
 bool operator==(const Installation& a, const Installation& b) {
-    return a.archivePath == b.archivePath && a.prefix == b.prefix;
+    return a.archivePath == b.archivePath && a.source == b.source;
 }
 void PrintTo(const Installation& installation, std::ostream* out) {
-    *out << "{" << installation.archivePath << " in " << installation.prefix << "}";
+    *out << "{" << installation.archivePath << " in " << installation.source << "}";
 }
 
 namespace {
@@ -165,7 +165,7 @@ TEST_F(SyntheticHome, WinePrefixNarrowsTheSearchToThatPrefix) {
     const Text steamPrefix = library_ + "/steamapps/compatdata/123/pfx";
     const InstallationSearch game = FindInstallations(home_, steamPrefix);
     ASSERT_EQ(game.found.size(), 1u);
-    EXPECT_EQ(game.found[0].prefix, steamPrefix);
+    EXPECT_EQ(game.found[0].source, steamPrefix);
     EXPECT_TRUE(fs::exists(game.found[0].archivePath)) << game.found[0].archivePath;
     EXPECT_EQ(game.warnings, std::vector<Text>{});
     EXPECT_EQ(game.places, std::vector<Text>{steamPrefix});

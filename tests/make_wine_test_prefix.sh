@@ -6,9 +6,12 @@
 #   OUT/native-view  system.reg as Wine saved it before the 32-bit record was
 #                    added, with OUT/prefix's drive C as its own.
 # Both archives lie under drive_c with folder names in another letter case
-# than the recorded paths. Fails when wine64 is missing.
+# than the recorded paths. Fails when wine64 is missing. Prefixes this same
+# script made are kept: builds and runs share them.
 set -e
 out=${1:?usage: make_wine_test_prefix.sh OUT}
+stamp=$out/.made-by
+if cmp -s "$0" "$stamp"; then exit 0; fi
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 if [ ! -x "$wine" ]; then
@@ -42,3 +45,4 @@ drive_c="$WINEPREFIX/drive_c"
 mkdir -p "$drive_c/spiele/Über rennen/DATA" "$drive_c/GAMES/mx vs atv reflex/data"
 echo "32-bit view" >"$drive_c/spiele/Über rennen/DATA/Common.PAK"
 echo "native view" >"$drive_c/GAMES/mx vs atv reflex/data/COMMON.pak"
+cp "$0" "$stamp"

@@ -4,6 +4,10 @@
 
 #include <filesystem>
 
+#include <sstream>
+#include <tuple>
+
+#include "cli/command_line.h"
 #include "cli/installations.h"
 #include "cli/wine_registry_file.h"
 #include "tests/file_tree.h"
@@ -75,7 +79,7 @@ TEST_F(RealWinePrefix, FindsEachArchiveWhateverTheLetterCaseOnDisk) {
         const InstallationSearch search = FindInstallations(emptyHome.Path(""), c.prefix);
         EXPECT_EQ(search.warnings, std::vector<Text>{});
         ASSERT_EQ(search.found.size(), 1u) << c.prefix;
-        EXPECT_EQ(search.found[0].prefix, c.prefix);
+        EXPECT_EQ(search.found[0].source, c.prefix);
         EXPECT_EQ(search.found[0].archivePath, c.archive);
         EXPECT_TRUE(std::filesystem::is_regular_file(search.found[0].archivePath)) << c.archive;
     }
@@ -90,10 +94,28 @@ TEST_F(RealWinePrefix, AHomeThatLeadsToThePrefixesSeveralWaysFindsEachOnce) {
     const InstallationSearch search = FindInstallations(home, "");
     EXPECT_EQ(search.warnings, std::vector<Text>{});
     ASSERT_EQ(search.found.size(), 2u);
-    EXPECT_EQ(search.found[0].prefix, home + "/.wine");
+    EXPECT_EQ(search.found[0].source, home + "/.wine");
     EXPECT_EQ(search.found[0].archivePath, test::Canonical(kPrefix) + kWow64Archive);
-    EXPECT_EQ(search.found[1].prefix, home + "/Games/native");
+    EXPECT_EQ(search.found[1].source, home + "/Games/native");
     EXPECT_EQ(search.found[1].archivePath, test::Canonical(kPrefix) + kNativeArchive);
+}
+
+TEST_F(RealWinePrefix, TheToolSwitchesTheGameItFindsInAPrefix) {
+    test::TempFolder emptyHome;
+    const Text archive = test::Canonical(kPrefix) + kWow64Archive;
+    const Text placeholder = ReadWholeFile(archive);
+    ASSERT_TRUE(WriteWholeFile(archive, DemoArchive()));
+    const InstallationFinder finder = [&] { return FindInstallations(emptyHome.Path(""), kPrefix); };
+    const auto run = [&](const Text& command) {
+        std::ostringstream out, err;
+        const int code = RunCommandLine({command}, out, err, PlatformFileSystem(), finder);
+        return std::tuple{code, out.str(), err.str()};
+    };
+    EXPECT_EQ(run("where"), std::tuple(0, archive + "\t" + kPrefix + "\tdisabled\n", Text()));
+    const Text using_ = "tolvaren-cli: using " + archive + " (" + kPrefix + ")\n";
+    EXPECT_EQ(run("enable"), std::tuple(0, Text("Extra vehicles have been enabled.\n"), using_));
+    EXPECT_EQ(run("status"), std::tuple(0, Text("enabled\n"), using_));
+    ASSERT_TRUE(WriteWholeFile(archive, placeholder));
 }
 
 }  // namespace

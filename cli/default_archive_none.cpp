@@ -1,7 +1,0 @@
-#include "cli/default_archive.h"
-
-namespace tolvaren {
-
-DefaultArchivePath DefaultArchivePathForPlatform() { return nullptr; }
-
-}  // namespace tolvaren
