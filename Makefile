@@ -1,6 +1,7 @@
 # Tolvaren: `make test` and `make run` do everything, installing what is missing.
 .PHONY: all setup native asan release win64 win32 win32-tests test test-native test-asan \
-        test-win64 test-win32 check-exe fuzz-build test-fuzz fuzz run bench dist clean
+        test-win64 test-win32 check-exe fuzz-build test-fuzz fuzz run bench dist check-release \
+        install clean
 
 BUILD     := build
 JOBS      := $(shell nproc)
@@ -8,6 +9,8 @@ CMAKE_GEN := cmake -S . -Wno-dev
 # Both native builds read the same Wine prefixes in their tests.
 NATIVE_GEN := $(CMAKE_GEN) -DTOLVAREN_WINE_TEST_PREFIXES=$(CURDIR)/$(BUILD)/wine-prefix-test
 XVFB      := xvfb-run -a -s "-screen 0 1024x768x24"
+DIST      := dist
+PREFIX    := /usr/local
 
 all: native win64 win32
 
@@ -78,7 +81,7 @@ test-fuzz: fuzz-build
 fuzz: fuzz-build
 	@tools/run-fuzzers.sh 180 $(BUILD)
 
-test: test-native test-asan test-win64 test-win32 check-exe test-fuzz
+test: test-native test-asan test-win64 test-win32 check-exe test-fuzz check-release
 	@echo "All test suites passed."
 
 # The scan and the patch against their I/O floors, natively and under wine64.
@@ -90,12 +93,29 @@ bench: release win64
 run: native win64
 	@tools/run-demo.sh $(BUILD)
 
-dist: check-exe
-	@mkdir -p dist
-	@cp $(BUILD)/win32/Tolvaren.exe dist/Tolvaren.exe
-	@cd dist && sha256sum Tolvaren.exe > Tolvaren.exe.sha256 && cat Tolvaren.exe.sha256
+# The release files: the Windows zip, the Linux tarball and Debian package,
+# and their SHA-256 sums.
+dist: release check-exe
+	@tools/make-release.sh $(BUILD) $(DIST)
+
+# The release as it is checked: what each file holds, as Debian sees the
+# package, installed under a prefix, and made again in a fresh folder to the
+# same bytes.
+check-release: dist
+	@tools/check-release.sh $(DIST) $(BUILD)
+	@rm -rf $(BUILD)/install-check
+	@cmake --install $(BUILD)/release --prefix $(BUILD)/install-check --strip >/dev/null
+	@cd $(BUILD)/install-check && find . -type f | sort | sed 's|^|installed: |'
+	@rm -rf $(BUILD)/repro
+	@$(MAKE) --no-print-directory dist BUILD=$(BUILD)/repro DIST=$(BUILD)/repro/dist >/dev/null
+	@cmp -s $(DIST)/SHA256SUMS $(BUILD)/repro/dist/SHA256SUMS || \
+	    { echo "not reproducible:"; diff $(DIST)/SHA256SUMS $(BUILD)/repro/dist/SHA256SUMS; exit 1; }
+	@echo "reproducible: a second build in $(BUILD)/repro gave the same SHA-256 for every file"
+
+install: release
+	@cmake --install $(BUILD)/release --prefix $(PREFIX) --strip
 
 # Tests mark files immutable while they run; a test that died may leave one.
 clean:
 	-chattr -R -i $(BUILD) 2>/dev/null
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(DIST)

@@ -12,6 +12,7 @@ constexpr char kToolName[] = "tolvaren-cli";
 const char kUsage[] =
     "usage: tolvaren-cli status|enable|disable [ARCHIVE]\n"
     "       tolvaren-cli where\n"
+    "       tolvaren-cli --help | --version\n"
     "\n"
     "Switches the extra vehicles of the game archive ARCHIVE (its Data/common.pak).\n"
     "  status    print \"enabled\" or \"disabled\"\n"
@@ -54,7 +55,7 @@ const char* StateName(const Answer& answer) {
 
 class Session {
 public:
-    Session(std::ostream& out, std::ostream& err, FileSystem& files)
+    Session(Output& out, Output& err, FileSystem& files)
         : out_(out), err_(err), files_(files) {}
 
     int Status(const Text& path) {
@@ -126,12 +127,12 @@ private:
         return Tell(Reason::NotInstalled, places);
     }
 
-    std::ostream& out_;
-    std::ostream& err_;
+    Output& out_;
+    Output& err_;
     FileSystem& files_;
 };
 
-int UsageError(std::ostream& err, const Text& problem) {
+int UsageError(Output& err, const Text& problem) {
     err << kToolName << ": " << problem << "\n\n" << kUsage;
     return kExitUsage;
 }
@@ -140,10 +141,14 @@ bool IsArchiveCommand(const Text& command) {
     return command == "status" || command == "enable" || command == "disable";
 }
 
-int Run(const std::vector<Text>& args, std::ostream& out, std::ostream& err, FileSystem& files,
+int Run(const std::vector<Text>& args, Output& out, Output& err, FileSystem& files,
         const InstallationFinder& findInstallations) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << kUsage;
+        return kExitOk;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        out << kToolName << ' ' << TOLVAREN_VERSION << '\n';
         return kExitOk;
     }
     if (args.empty()) return UsageError(err, "expected a command");
@@ -172,11 +177,11 @@ int Run(const std::vector<Text>& args, std::ostream& out, std::ostream& err, Fil
 
 }  // namespace
 
-int RunCommandLine(const std::vector<Text>& args, std::ostream& out, std::ostream& err,
+int RunCommandLine(const std::vector<Text>& args, Output& out, Output& err,
                    FileSystem& files, const InstallationFinder& findInstallations) {
     const int exitCode = Run(args, out, err, files, findInstallations);
     // What the tool prints is part of its result.
-    if (!out.flush()) {
+    if (!out.Flush()) {
         err << kToolName << ": the result could not be written to standard output.\n";
         return kExitOutputFailed;
     }

@@ -1,9 +1,9 @@
 #pragma once
 #include <functional>
-#include <ostream>
 #include <vector>
 
 #include "cli/installation_search.h"
+#include "cli/output.h"
 #include "core/file.h"
 #include "core/reason_texts.h"
 
@@ -14,7 +14,7 @@ using InstallationFinder = std::function<InstallationSearch()>;
 
 // `args` excludes the program name. Reports on `out`, errors on `err`;
 // returns the exit code.
-int RunCommandLine(const std::vector<Text>& args, std::ostream& out, std::ostream& err,
+int RunCommandLine(const std::vector<Text>& args, Output& out, Output& err,
                    FileSystem& files, const InstallationFinder& findInstallations);
 
 }  // namespace tolvaren

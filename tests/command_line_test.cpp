@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "cli/command_line.h"
 #include "core/archive_format.h"
@@ -23,9 +22,9 @@ protected:
 
     CliRun Invoke(const std::vector<Text>& args, FileSystem& files = PlatformFileSystem(),
                   const InstallationFinder& finder = nullptr) {
-        std::ostringstream out, err;
+        TextOutput out, err;
         const int code = RunCommandLine(args, out, err, files, finder);
-        return {code, out.str(), err.str()};
+        return {code, out.text(), err.text()};
     }
     CliRun InvokeFinding(const std::vector<Text>& args, const InstallationSearch& search) {
         return Invoke(args, PlatformFileSystem(), [search] { return search; });
@@ -71,6 +70,9 @@ TEST_F(CommandLine, UsageErrorsExitOneWithTheUsageText) {
     const CliRun help = Invoke({"--help"});
     EXPECT_EQ(help.exitCode, kExitOk);
     EXPECT_NE(help.out.find("usage: tolvaren-cli"), Text::npos);
+    const CliRun version = Invoke({"--version"});
+    EXPECT_EQ(version.exitCode, kExitOk);
+    EXPECT_EQ(version.out, "tolvaren-cli " TOLVAREN_VERSION "\n");
 }
 
 TEST_F(CommandLine, ArchiveThatCannotBeOpenedOrChangedExitsTwoAndSaysWhy) {
@@ -149,20 +151,19 @@ TEST_F(CommandLine, DisableThatCannotBeReachedSaysSoAndWritesNothing) {
 }
 
 // Every write fails, as on a full disk or a closed pipe.
-class FailingBuffer : public std::streambuf {
-protected:
-    int_type overflow(int_type) override { return traits_type::eof(); }
-    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+class FullOutput final : public Output {
+public:
+    void Write(std::string_view) override {}
+    bool Flush() override { return false; }
 };
 
 TEST_F(CommandLine, OutputThatCannotBeWrittenIsAFailure) {
-    FailingBuffer full;
     for (const Text command : {"status", "enable"}) {
-        std::ostream out(&full);
-        std::ostringstream err;
+        FullOutput out;
+        TextOutput err;
         EXPECT_EQ(RunCommandLine({command, archive_}, out, err, PlatformFileSystem(), nullptr),
                   kExitOutputFailed) << command;
-        EXPECT_NE(err.str().find("standard output"), Text::npos) << err.str();
+        EXPECT_NE(err.text().find("standard output"), Text::npos) << err.text();
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include <sstream>
 
 #include "cli/command_line.h"
 #include "cli/platform_installations.h"
@@ -83,12 +82,12 @@ bool RegistryHasTwoViews() {
 TEST_F(StateTest, CommandLineWithoutArchiveUsesTheInstalledOne) {
     PutArchive(DemoArchive());
     test::RecordInstallDirectory(install_);
-    std::ostringstream out, err;
+    TextOutput out, err;
     EXPECT_EQ(RunCommandLine({"enable"}, out, err, PlatformFileSystem(), FindPlatformInstallations),
               kExitOk);
-    EXPECT_EQ(out.str(), "Extra vehicles have been enabled.\n");
+    EXPECT_EQ(out.text(), "Extra vehicles have been enabled.\n");
     const char* view = RegistryHasTwoViews() ? "native view" : "32-bit view";
-    EXPECT_EQ(err.str(), "tolvaren-cli: using " + archive_ + " (registry, " + view + ")\n");
+    EXPECT_EQ(err.text(), "tolvaren-cli: using " + archive_ + " (registry, " + view + ")\n");
     EXPECT_EQ(StateOfVehicleList(ReadWholeFile(archive_)), 1);
 }
 
@@ -117,18 +116,18 @@ TEST_F(StateTest, ToolReadsThe32BitViewFirstThenTheNativeOne) {
             found.push_back(installation.archivePath);
         EXPECT_EQ(found, c.found) << c.in32 << c.in64;
     }
-    std::ostringstream out, err;
+    TextOutput out, err;
     EXPECT_EQ(RunCommandLine({"where"}, out, err, PlatformFileSystem(), FindPlatformInstallations),
               kExitOk);
-    EXPECT_EQ(out.str(), twoViews ? archive32 + "\tregistry, 32-bit view\tdisabled\n" + archive64 +
+    EXPECT_EQ(out.text(), twoViews ? archive32 + "\tregistry, 32-bit view\tdisabled\n" + archive64 +
                                         "\tregistry, native view\tarchive not found\n"
                                   : archive64 + "\tregistry, 32-bit view\tarchive not found\n");
-    std::ostringstream none, noneErr;
+    TextOutput none, noneErr;
     test::ForgetInstallDirectory();
     EXPECT_EQ(RunCommandLine({"status"}, none, noneErr, PlatformFileSystem(),
                              FindPlatformInstallations),
               kExitNotInstalled);
-    EXPECT_NE(noneErr.str().find("HKEY_LOCAL_MACHINE\\Software\\THQ"), Text::npos) << noneErr.str();
+    EXPECT_NE(noneErr.text().find("HKEY_LOCAL_MACHINE\\Software\\THQ"), Text::npos) << noneErr.text();
 }
 
 }  // namespace

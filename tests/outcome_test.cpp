@@ -5,10 +5,10 @@
 
 #include <cctype>
 #include <map>
-#include <sstream>
 
 #include "cli/command_line.h"
 #include "core/archive_format.h"
+#include "core/extra_vehicles.h"
 #include "core/program_archive.h"
 #include "core/reason_texts.h"
 #include "core/vehicle_list.h"
@@ -99,13 +99,13 @@ TEST_P(Outcomes, CommandLineSaysTheSameReasonWithItsExitCode) {
     if (!c.archive.empty()) files.files[kPath] = c.archive;
     files.refusals = c.refusals;
     for (const auto& fault : c.faults) files.Inject(fault);
-    std::ostringstream out, err;
+    TextOutput out, err;
     const int exitCode = RunCommandLine({c.requested != 0 ? "enable" : "disable", kPath}, out, err,
                                         files, nullptr);
     EXPECT_EQ(exitCode, ExitCodeFor(c.onClick));
     if (c.onClick == Reason::Done) return;
-    EXPECT_EQ(out.str(), "");
-    EXPECT_EQ(err.str(), "tolvaren-cli: " + CommandLineText(c.onClick == Reason::InUse
+    EXPECT_EQ(out.text(), "");
+    EXPECT_EQ(err.text(), "tolvaren-cli: " + CommandLineText(c.onClick == Reason::InUse
                                                                 ? Outcome(Reason::InUse, "PID 4242 (game.exe)")
                                                                 : Outcome(c.onClick),
                                                             kPath) + "\n");
@@ -198,6 +198,31 @@ TEST(ReasonTexts, ProgramTextsAreExactlyTheseAndTheToolsSayTheSameReason) {
     EXPECT_EQ(DialogText(Reason::ArchiveNotFound, "{holder}"),
               "The game archive was not found:\r\n{holder}\r\nNothing was changed.");
 }
+
+#ifdef TOLVAREN_PLAYERS_README
+// Lines wrap anywhere in a text file: compare with runs of blanks as one.
+Text WithBlanksAsOne(const Text& text) {
+    Text squeezed;
+    for (const char c : text) {
+        const bool blank = c == ' ' || c == '\r' || c == '\n';
+        if (!blank) squeezed += c;
+        else if (!squeezed.empty() && squeezed.back() != ' ') squeezed += ' ';
+    }
+    return squeezed;
+}
+
+TEST(ReasonTexts, ThePlayersReadmeQuotesEveryMessage) {
+    const Text readme = WithBlanksAsOne(ReadWholeFile(TOLVAREN_PLAYERS_README));
+    ASSERT_FALSE(readme.empty());
+    for (int reason = static_cast<int>(Reason::Done) + 1;
+         reason <= static_cast<int>(Reason::WriteFailedNotPutBack); ++reason) {
+        const Text text = WithBlanksAsOne(DialogText(static_cast<Reason>(reason), "<the archive's path>"));
+        EXPECT_NE(readme.find('"' + text + '"'), Text::npos) << text;
+    }
+    for (const char* confirmation : {kEnabledMessage, kDisabledMessage})
+        EXPECT_NE(readme.find(Text("\"") + confirmation + '"'), Text::npos) << confirmation;
+}
+#endif
 
 }  // namespace
 }  // namespace tolvaren

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include <sstream>
 #include <tuple>
 
 #include "cli/command_line.h"
@@ -107,9 +106,9 @@ TEST_F(RealWinePrefix, TheToolSwitchesTheGameItFindsInAPrefix) {
     ASSERT_TRUE(WriteWholeFile(archive, DemoArchive()));
     const InstallationFinder finder = [&] { return FindInstallations(emptyHome.Path(""), kPrefix); };
     const auto run = [&](const Text& command) {
-        std::ostringstream out, err;
+        TextOutput out, err;
         const int code = RunCommandLine({command}, out, err, PlatformFileSystem(), finder);
-        return std::tuple{code, out.str(), err.str()};
+        return std::tuple{code, out.text(), err.text()};
     };
     EXPECT_EQ(run("where"), std::tuple(0, archive + "\t" + kPrefix + "\tdisabled\n", Text()));
     const Text using_ = "tolvaren-cli: using " + archive + " (" + kPrefix + ")\n";

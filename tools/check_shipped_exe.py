@@ -1,16 +1,18 @@
 #!/usr/bin/python3
-"""Checks the shipped 32-bit program file: machine, subsystem, its one export,
-its imports, its resources and its size. Prints what it checked; exits 1 on
-any failure."""
+"""Checks a shipped 32-bit Windows file: machine, subsystem, exports, imports,
+resources, symbols and size. Prints what it checked; exits 1 on any failure.
+
+  check_shipped_exe.py PROGRAM.exe       the program: GUI, only DELREGKEY, one icon group
+  check_shipped_exe.py --tool TOOL.exe   the command-line tool: console, no export
+"""
 import struct
 import sys
 
 import pefile
 
-ALLOWED_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "ole32.dll", "oleaut32.dll", "msvcrt.dll"}
-MAX_BYTES = 128 * 1024
-GOAL_BYTES = 64 * 1024
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "ole32.dll", "oleaut32.dll", "msvcrt.dll"}
 ICON_GROUP_ID, ENGLISH_US = 102, 1033
+KIB = 1024
 
 
 def icon_group_members(pe, data_rva, size):
@@ -24,35 +26,46 @@ def icon_group_members(pe, data_rva, size):
     return members
 
 
-def check(path):
-    failures = []
-    pe = pefile.PE(path)
-    size = len(open(path, "rb").read())
+def exports_of(pe):
+    if not hasattr(pe, "DIRECTORY_ENTRY_EXPORT"):
+        return []
+    return [(e.ordinal, e.name.decode() if e.name else None) for e in pe.DIRECTORY_ENTRY_EXPORT.symbols]
 
-    if pe.FILE_HEADER.Machine != pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"]:
-        failures.append("not an i386 program")
-    if pe.OPTIONAL_HEADER.Magic != pefile.OPTIONAL_HEADER_MAGIC_PE:
-        failures.append("not PE32")
-    if pe.OPTIONAL_HEADER.Subsystem != pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"]:
-        failures.append("not the GUI subsystem")
 
-    exports = [(e.ordinal, e.name.decode() if e.name else None)
-               for e in getattr(pe, "DIRECTORY_ENTRY_EXPORT", None).symbols] \
-        if hasattr(pe, "DIRECTORY_ENTRY_EXPORT") else []
-    if exports != [(1, "DELREGKEY")]:
-        failures.append(f"exports {exports}, expected only DELREGKEY at ordinal 1")
-
-    imports = {entry.dll.decode(): len(entry.imports) for entry in pe.DIRECTORY_ENTRY_IMPORT}
-    unexpected = sorted(d for d in imports if d.lower() not in ALLOWED_DLLS)
-    if unexpected:
-        failures.append(f"imports from {unexpected}")
-
+def resources_of(pe):
     resources = {}
     root = getattr(pe, "DIRECTORY_ENTRY_RESOURCE", None)
     for rtype in root.entries if root else []:
         for name in rtype.directory.entries:
             for lang in name.directory.entries:
                 resources.setdefault(rtype.id, []).append((name.id, lang.id, lang.data.struct))
+    return resources
+
+
+def check_common(pe, failures):
+    """What both files are: PE32 for i386, system DLLs only, no symbols left."""
+    if pe.FILE_HEADER.Machine != pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"]:
+        failures.append("not an i386 program")
+    if pe.OPTIONAL_HEADER.Magic != pefile.OPTIONAL_HEADER_MAGIC_PE:
+        failures.append("not PE32")
+    imports = {entry.dll.decode(): len(entry.imports) for entry in pe.DIRECTORY_ENTRY_IMPORT}
+    unexpected = sorted(d for d in imports if d.lower() not in SYSTEM_DLLS)
+    if unexpected:
+        failures.append(f"imports from {unexpected}, not only Windows system DLLs")
+    debug = [s.Name.rstrip(b"\0").decode() for s in pe.sections if s.Name.startswith(b"/") or
+             s.Name.startswith(b".debug")]
+    if pe.FILE_HEADER.PointerToSymbolTable or pe.FILE_HEADER.NumberOfSymbols or debug:
+        failures.append(f"not stripped: {pe.FILE_HEADER.NumberOfSymbols} symbols, sections {debug}")
+    return imports
+
+
+def check_program(pe, failures):
+    if pe.OPTIONAL_HEADER.Subsystem != pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"]:
+        failures.append("not the GUI subsystem")
+    exports = exports_of(pe)
+    if exports != [(1, "DELREGKEY")]:
+        failures.append(f"exports {exports}, expected only DELREGKEY at ordinal 1")
+    resources = resources_of(pe)
     if set(resources) != {pefile.RESOURCE_TYPE["RT_GROUP_ICON"], pefile.RESOURCE_TYPE["RT_ICON"]}:
         failures.append(f"resource types {sorted(resources)}, expected only an icon group and its icons")
     groups = resources.get(pefile.RESOURCE_TYPE["RT_GROUP_ICON"], [])
@@ -69,23 +82,41 @@ def check(path):
             failures.append("an image is not of 16 colours")
         if sorted(i for *_, i in images) != sorted(i[0] for i in icons):
             failures.append(f"the group names icons {[i for *_, i in images]}, the file holds {[i[0] for i in icons]}")
+    print(f"  exports: {', '.join(f'{n} @{o}' for o, n in exports)}")
+    print(f"  resources: icon group {ICON_GROUP_ID} (language {ENGLISH_US}) naming "
+          f"{', '.join(f'{w}x{h} {c or 2 ** b} colours (icon {i})' for w, h, c, b, i in images)}")
 
-    if size > MAX_BYTES:
-        failures.append(f"{size} bytes, more than {MAX_BYTES}")
 
+def check_tool(pe, failures):
+    if pe.OPTIONAL_HEADER.Subsystem != pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_CUI"]:
+        failures.append("not the console subsystem")
+    if exports_of(pe):
+        failures.append(f"exports {exports_of(pe)}, expected none")
+
+
+def check(path, tool):
+    failures = []
+    pe = pefile.PE(path)
+    size = len(open(path, "rb").read())
+    limit, goal = (256 * KIB, 256 * KIB) if tool else (128 * KIB, 64 * KIB)
     machine = pefile.MACHINE_TYPE.get(pe.FILE_HEADER.Machine, hex(pe.FILE_HEADER.Machine))
     kind = "PE32" if pe.OPTIONAL_HEADER.Magic == pefile.OPTIONAL_HEADER_MAGIC_PE else "PE32+"
     subsystem = pefile.SUBSYSTEM_TYPE.get(pe.OPTIONAL_HEADER.Subsystem, pe.OPTIONAL_HEADER.Subsystem)
-    print(f"{path}: {kind}, {machine}, {subsystem}, {size} bytes "
-          f"({size / 1024:.1f} KiB; limit 128 KiB, goal 64 KiB{' met' if size <= GOAL_BYTES else ' not met'})")
-    print(f"  exports: {', '.join(f'{n} @{o}' for o, n in exports)}")
+    print(f"{path}: {kind}, {machine}, {subsystem}, {size} bytes ({size / KIB:.1f} KiB; limit "
+          f"{limit // KIB} KiB, goal {goal // KIB} KiB{' met' if size <= goal else ' not met'})")
+    imports = check_common(pe, failures)
     print(f"  imports: {', '.join(f'{d} ({n})' for d, n in imports.items())}")
-    print(f"  resources: icon group {ICON_GROUP_ID} (language {ENGLISH_US}) naming "
-          f"{', '.join(f'{w}x{h} {c or 2 ** b} colours (icon {i})' for w, h, c, b, i in images)}")
+    (check_tool if tool else check_program)(pe, failures)
+    if size > limit:
+        failures.append(f"{size} bytes, more than {limit}")
     for failure in failures:
         print(f"FAILED: {failure}", file=sys.stderr)
     return not failures
 
 
 if __name__ == "__main__":
-    sys.exit(0 if check(sys.argv[1]) else 1)
+    tool = sys.argv[1:2] == ["--tool"]
+    paths = sys.argv[2:] if tool else sys.argv[1:]
+    if len(paths) != 1:
+        sys.exit(__doc__)
+    sys.exit(0 if check(paths[0], tool) else 1)
