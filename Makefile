@@ -7,7 +7,7 @@ BUILD     := build
 JOBS      := $(shell nproc)
 CMAKE_GEN := cmake -S . -Wno-dev
 # Both native builds read the same Wine prefixes in their tests.
-NATIVE_GEN := $(CMAKE_GEN) -DTOLVAREN_WINE_TEST_PREFIXES=$(CURDIR)/$(BUILD)/wine-prefix-test
+NATIVE_GEN := $(CMAKE_GEN) "-DTOLVAREN_WINE_TEST_PREFIXES=$(CURDIR)/$(BUILD)/wine-prefix-test"
 XVFB      := xvfb-run -a -s "-screen 0 1024x768x24"
 DIST      := dist
 PREFIX    := /usr/local
@@ -33,7 +33,7 @@ release: setup
 win64: setup
 	@$(CMAKE_GEN) -B $(BUILD)/win64 -DCMAKE_BUILD_TYPE=Release -DTOLVAREN_BENCH=ON \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
-	    -DTOLVAREN_CLI_UNDER_TEST=$(CURDIR)/$(BUILD)/win64/tolvaren-cli.exe >/dev/null
+	    "-DTOLVAREN_CLI_UNDER_TEST=$(CURDIR)/$(BUILD)/win64/tolvaren-cli.exe" >/dev/null
 	@cmake --build $(BUILD)/win64 -j$(JOBS)
 
 # libFuzzer needs clang; the targets run under AddressSanitizer and UBSan.
@@ -51,8 +51,8 @@ win32: setup
 win32-tests: win32
 	@$(CMAKE_GEN) -B $(BUILD)/win32-tests -DCMAKE_BUILD_TYPE=Release \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686-tests.cmake \
-	    -DTOLVAREN_PROGRAM_UNDER_TEST=$(CURDIR)/$(BUILD)/win32/Tolvaren.exe \
-	    -DTOLVAREN_CLI_UNDER_TEST=$(CURDIR)/$(BUILD)/win32/tolvaren-cli.exe >/dev/null
+	    "-DTOLVAREN_PROGRAM_UNDER_TEST=$(CURDIR)/$(BUILD)/win32/Tolvaren.exe" \
+	    "-DTOLVAREN_CLI_UNDER_TEST=$(CURDIR)/$(BUILD)/win32/tolvaren-cli.exe" >/dev/null
 	@cmake --build $(BUILD)/win32-tests -j$(JOBS)
 
 test-native: native
@@ -69,7 +69,7 @@ test-win64: win64
 # This kernel runs no 32-bit code: qemu-i386 and a private 32-bit Wine do,
 # in one namespace and with one Wine server for the whole suite.
 test-win32: win32-tests
-	@cd $(BUILD)/win32-tests && $(XVFB) $(CURDIR)/cmake/wine32-run.sh --session ctest --output-on-failure
+	@cd $(BUILD)/win32-tests && $(XVFB) "$(CURDIR)/cmake/wine32-run.sh" --session ctest --output-on-failure
 
 check-exe: win32
 	@tools/check-exports.sh $(BUILD)/win32/Tolvaren.exe
@@ -105,7 +105,10 @@ check-release: dist
 	@tools/check-release.sh $(DIST) $(BUILD)
 	@rm -rf $(BUILD)/install-check
 	@cmake --install $(BUILD)/release --prefix $(BUILD)/install-check --strip >/dev/null
-	@cd $(BUILD)/install-check && find . -type f | sort | sed 's|^|installed: |'
+	@cd $(BUILD)/install-check && test "$$(find . -type f | sort | tr '\n' ' ')" = \
+	    "./bin/tolvaren-cli ./share/doc/tolvaren/README.md ./share/man/man1/tolvaren-cli.1 " || \
+	    { echo "make install does not install exactly the release's files" >&2; exit 1; }
+	@echo "make install: bin/tolvaren-cli, share/man/man1/tolvaren-cli.1, share/doc/tolvaren/README.md"
 	@rm -rf $(BUILD)/repro
 	@$(MAKE) --no-print-directory dist BUILD=$(BUILD)/repro DIST=$(BUILD)/repro/dist >/dev/null
 	@cmp -s $(DIST)/SHA256SUMS $(BUILD)/repro/dist/SHA256SUMS || \

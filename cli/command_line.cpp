@@ -29,9 +29,9 @@ const char kUsage[] =
     "Exit codes: 0 done; 1 usage error; 2 the archive cannot be opened or\n"
     "written (not found, in use, read-only, not a disk file, write failed);\n"
     "3 the vehicle list is missing, too large, damaged or cannot be disabled;\n"
-    "4 no installed game found, or several (give ARCHIVE or set WINEPREFIX);\n"
-    "5 the output could not be written. On every error the archive is left\n"
-    "as it was.\n";
+    "4 no installed game found, or several (give ARCHIVE);\n"
+    "5 the output could not be written. A failure leaves the archive as it was,\n"
+    "unless the message says it could not be put back.\n";
 
 // What the scan of one archive lets `status` say: the state, when the bytes
 // could be read at all, beside whatever is wrong.
@@ -70,8 +70,17 @@ public:
     int Switch(const Text& path, std::int32_t requestedState) {
         const Outcome outcome = SwitchArchive(files_, path, requestedState);
         if (!outcome.Done()) return Tell(outcome, path);
+        switched_ = true;
         out_ << (requestedState != 0 ? kEnabledMessage : kDisabledMessage) << '\n';
         return kExitOk;
+    }
+
+    // What the tool prints is part of its result.
+    int Finish(int exitCode) {
+        if (out_.Flush()) return exitCode;
+        err_ << kToolName << ": the result could not be written to standard output"
+             << (switched_ ? "; the archive was switched all the same.\n" : ".\n");
+        return kExitOutputFailed;
     }
 
     // One line an installation: archive, where its record was, its state.
@@ -105,8 +114,9 @@ public:
         err_ << kToolName << ": several installed games were found:\n";
         for (const Installation& installation : search.found)
             err_ << "  " << installation.archivePath << " (" << installation.source << ")\n";
-        err_ << "Give the archive's path, or set WINEPREFIX to the prefix of the one to use. "
-                "Nothing was changed.\n";
+        err_ << "Give the archive's path"
+             << (search.narrowing.empty() ? "" : ", or " + search.narrowing)
+             << ". Nothing was changed.\n";
         exitCode = kExitNotInstalled;
         return Text();
     }
@@ -130,6 +140,7 @@ private:
     Output& out_;
     Output& err_;
     FileSystem& files_;
+    bool switched_ = false;
 };
 
 int UsageError(Output& err, const Text& problem) {
@@ -141,7 +152,7 @@ bool IsArchiveCommand(const Text& command) {
     return command == "status" || command == "enable" || command == "disable";
 }
 
-int Run(const std::vector<Text>& args, Output& out, Output& err, FileSystem& files,
+int Run(const std::vector<Text>& args, Output& out, Output& err, Session& session,
         const InstallationFinder& findInstallations) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << kUsage;
@@ -153,7 +164,6 @@ int Run(const std::vector<Text>& args, Output& out, Output& err, FileSystem& fil
     }
     if (args.empty()) return UsageError(err, "expected a command");
     const Text& command = args[0];
-    Session session(out, err, files);
     if (command == "where") {
         if (args.size() != 1) return UsageError(err, "where takes no archive");
         if (!findInstallations) return UsageError(err, "this build has no search for the game");
@@ -179,13 +189,8 @@ int Run(const std::vector<Text>& args, Output& out, Output& err, FileSystem& fil
 
 int RunCommandLine(const std::vector<Text>& args, Output& out, Output& err,
                    FileSystem& files, const InstallationFinder& findInstallations) {
-    const int exitCode = Run(args, out, err, files, findInstallations);
-    // What the tool prints is part of its result.
-    if (!out.Flush()) {
-        err << kToolName << ": the result could not be written to standard output.\n";
-        return kExitOutputFailed;
-    }
-    return exitCode;
+    Session session(out, err, files);
+    return session.Finish(Run(args, out, err, session, findInstallations));
 }
 
 }  // namespace tolvaren

@@ -16,6 +16,7 @@ struct InstallationSearch {
     std::vector<Installation> found;  // in search order
     std::vector<Text> warnings;       // one line each, e.g. "skipping <prefix>: system.reg: <why>"
     std::vector<Text> places;         // where it looked, for a "not found" message
+    Text narrowing;                   // how else to pick one of several, if there is a way
 };
 
 }  // namespace tolvaren

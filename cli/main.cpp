@@ -1,9 +1,14 @@
+#include <csignal>
 #include <new>
 
 #include "cli/command_line.h"
 #include "cli/platform_installations.h"
 
 int main(int argc, char** argv) {
+#ifdef SIGPIPE
+    // A closed pipe is an output that cannot be written: say so and exit 5.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     tolvaren::FileOutput out(stdout), err(stderr);
     int exitCode = tolvaren::kExitNotChangeable;
     try {
@@ -11,8 +16,7 @@ int main(int argc, char** argv) {
         exitCode = tolvaren::RunCommandLine(args, out, err, tolvaren::PlatformFileSystem(),
                                             tolvaren::FindPlatformInstallations);
     } catch (const std::bad_alloc&) {
-        // Writing is the last step and allocates nothing: this came before it.
-        err << "tolvaren-cli: not enough memory. Nothing was changed.\n";
+        err << "tolvaren-cli: not enough memory.\n";
     }
     err.Flush();
     return exitCode;

@@ -14,7 +14,9 @@ Text Environment(const char* name) {
 }  // namespace
 
 InstallationSearch FindPlatformInstallations() {
-    return FindInstallations(Environment("HOME"), Environment("WINEPREFIX"));
+    InstallationSearch search = FindInstallations(Environment("HOME"), Environment("WINEPREFIX"));
+    search.narrowing = "set WINEPREFIX to the prefix of the one to use";
+    return search;
 }
 
 }  // namespace tolvaren

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "cli/ascii_case.h"
+#include "cli/ascii.h"
 #include "cli/unix_files.h"
 
 namespace tolvaren {

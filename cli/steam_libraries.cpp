@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "cli/ascii_case.h"
+#include "cli/ascii.h"
 #include "cli/unix_files.h"
 
 namespace tolvaren {
@@ -10,7 +10,6 @@ namespace {
 
 const Text kLibraryPathKey = "path";
 
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 struct Token {
     enum Kind { Word, Open, Close, End } kind;
@@ -34,7 +33,7 @@ public:
         }
         if (c == '"') return Quoted();
         const std::size_t start = at_;
-        while (at_ < text_.size() && !IsSpace(text_[at_]) && text_[at_] != '"' &&
+        while (at_ < text_.size() && !IsAsciiSpace(text_[at_]) && text_[at_] != '"' &&
                text_[at_] != '{' && text_[at_] != '}')
             ++at_;
         return Token{Token::Word, Text(text_.substr(start, at_ - start))};
@@ -47,7 +46,7 @@ private:
     void SkipSpacesAndComments() {
         while (at_ < text_.size()) {
             if (text_[at_] == '\n') ++line_;
-            if (IsSpace(text_[at_])) {
+            if (IsAsciiSpace(text_[at_])) {
                 ++at_;
             } else if (text_.substr(at_, 2) == "//") {
                 while (at_ < text_.size() && text_[at_] != '\n') ++at_;

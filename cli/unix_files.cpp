@@ -11,26 +11,10 @@
 #include <cstring>
 #include <memory>
 
+#include "core/unique_posix.h"
+
 namespace tolvaren {
 namespace {
-
-struct FolderCloser {
-    void operator()(DIR* folder) const { ::closedir(folder); }
-};
-
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 bool IsDotOrDotDot(const char* name) {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
@@ -55,7 +39,7 @@ bool IsFolder(const Text& path) {
 
 std::vector<Text> EntryNames(const Text& folder) {
     std::vector<Text> names;
-    const std::unique_ptr<DIR, FolderCloser> listing(::opendir(folder.c_str()));
+    const UniqueDir listing(::opendir(folder.c_str()));
     if (!listing) return names;
     while (const dirent* entry = ::readdir(listing.get()))
         if (!IsDotOrDotDot(entry->d_name)) names.emplace_back(entry->d_name);
@@ -89,8 +73,8 @@ std::optional<Text> RealPath(const Text& path) {
 
 Text ReadRegularFile(const Text& path, const ChunkConsumer& consume) {
     // Non-blocking, so that a FIFO in the file's place cannot hold the open.
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (file.get() < 0) return std::strerror(errno);
+    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!file) return std::strerror(errno);
     struct stat info {};
     if (::fstat(file.get(), &info) != 0) return std::strerror(errno);
     if (!S_ISREG(info.st_mode)) return S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "Not a regular file";

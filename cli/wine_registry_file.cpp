@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "cli/ascii_case.h"
+#include "cli/ascii.h"
 #include "cli/unix_files.h"
 #include "cli/utf16.h"
 #include "cli/wine_string.h"
@@ -16,10 +16,9 @@ const Text kNotARegistry =
 
 constexpr int kNoWantedKey = -1;
 
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 std::size_t SkipSpaces(std::string_view line, std::size_t at) {
-    while (at < line.size() && IsSpace(line[at])) ++at;
+    while (at < line.size() && IsAsciiSpace(line[at])) ++at;
     return at;
 }
 
@@ -64,7 +63,7 @@ DataKind KindOfData(std::string_view line, std::size_t& at) {
 
 bool EndsInBackslash(std::string_view line) {
     std::size_t end = line.size();
-    while (end > 0 && IsSpace(line[end - 1])) --end;
+    while (end > 0 && IsAsciiSpace(line[end - 1])) --end;
     return end > 0 && line[end - 1] == '\\';
 }
 

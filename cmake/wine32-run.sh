@@ -219,8 +219,8 @@ ensure_prefix() {
     cp "$root/usr/share/wine/fonts/marlett.ttf" "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     # Stopping the server saves the registry; -k does not wait out its idle
     # time as -w does.
-    run_wine wineserver -k
-    run_wine wineserver -w
+    run_wine wineserver -k 2>/dev/null || true
+    run_wine wineserver -w 2>/dev/null || true
     touch "$WINEPREFIX/.tolvaren-wine32"
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The small file interface the archive rules run over. Implementations open
 // existing disk files only and close on destruction. An exclusive open fails
-// with Reason::InUse while any other program has the file open.
+// with Reason::InUse while another program has the file open, as far as the
+// platform lets us see.
 #include <cstddef>
 #include <cstdint>
 #include <memory>

@@ -19,6 +19,7 @@ enum class Reason {
     CannotDisable,      // switching would not leave the list disabled
     WriteFailedPutBack,
     WriteFailedNotPutBack,
+    OutOfMemory,        // before anything was written
 };
 
 struct Outcome {

@@ -1,34 +1,16 @@
 #include "core/posix_file_holders.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
+#include "core/unique_posix.h"
+
 namespace tolvaren {
 namespace {
-
-// Sole owner of a directory stream.
-class Directory {
-public:
-    // Takes over `dirfd`.
-    explicit Directory(int dirfd) : stream_(dirfd >= 0 ? ::fdopendir(dirfd) : nullptr) {
-        if (stream_ == nullptr && dirfd >= 0) ::close(dirfd);
-    }
-    ~Directory() {
-        if (stream_ != nullptr) ::closedir(stream_);
-    }
-    Directory(const Directory&) = delete;
-    Directory& operator=(const Directory&) = delete;
-    DIR* get() const { return stream_; }
-
-private:
-    DIR* stream_;
-};
 
 // The process id a /proc entry names, or 0 for the entries that are not processes.
 pid_t ProcessIdOf(const char* name) {
@@ -39,8 +21,8 @@ pid_t ProcessIdOf(const char* name) {
 
 bool ProcessHolds(int procfd, pid_t pid, dev_t device, ino_t inode) {
     const std::string fdPath = std::to_string(pid) + "/fd";
-    const Directory fds(::openat(procfd, fdPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fds.get() == nullptr) return false;  // gone, or not ours to inspect
+    const UniqueDir fds = DirectoryOf(::openat(procfd, fdPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fds) return false;  // gone, or not ours to inspect
     const int fdsfd = ::dirfd(fds.get());
     while (const dirent* entry = ::readdir(fds.get())) {
         if (entry->d_name[0] == '.') continue;
@@ -53,6 +35,13 @@ bool ProcessHolds(int procfd, pid_t pid, dev_t device, ino_t inode) {
     return false;
 }
 
+// Any process may name itself anything: keep control bytes off the terminal.
+std::string Printable(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f') c = '?';
+    return text;
+}
+
 }  // namespace
 
 Text DescribeProcess(pid_t pid) {
@@ -60,14 +49,14 @@ Text DescribeProcess(pid_t pid) {
     std::string command;
     std::getline(commFile, command);
     Text description = "PID " + std::to_string(pid);
-    if (!command.empty()) description += " (" + command + ")";
+    if (!command.empty()) description += " (" + Printable(command) + ")";
     return description;
 }
 
 Text OtherProcessesHolding(dev_t device, ino_t inode) {
     const int procfd = ::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const Directory proc(procfd);
-    if (proc.get() == nullptr) return Text();
+    const UniqueDir proc = DirectoryOf(procfd);
+    if (!proc) return Text();
     const pid_t self = ::getpid();
     Text holders;
     while (const dirent* entry = ::readdir(proc.get())) {

@@ -19,8 +19,8 @@ struct ReasonTexts {
 constexpr ReasonTexts kTexts[] = {
     {Reason::NotInstalled, "not installed",
      "The game is not installed: its install folder is not in the registry. Nothing was changed.",
-     "the game is not installed: no install record was found. Looked in:\n{path}\nGive the "
-     "archive's path. Nothing was changed.",
+     "the game is not installed: no usable install record was found. Looked in:\n{path}\nGive "
+     "the archive's path. Nothing was changed.",
      kExitNotInstalled},
     {Reason::ArchiveNotFound, "archive not found",
      "The game archive was not found:\r\n{path}\r\nNothing was changed.",
@@ -77,6 +77,10 @@ constexpr ReasonTexts kTexts[] = {
      "the game archive {path} could not be written, nor put back as it was (the disk may be "
      "full): its vehicle list may be partly switched. Free some space on the disk and run the "
      "same command again to finish the switch.",
+     kExitNotChangeable},
+    {Reason::OutOfMemory, "not enough memory",
+     "There is not enough memory to switch the extra vehicles. Nothing was changed.",
+     "not enough memory to switch the extra vehicles. Nothing was changed.",
      kExitNotChangeable},
 };
 

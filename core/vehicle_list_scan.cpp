@@ -51,9 +51,8 @@ Outcome FindInDirectory(ReadAheadFile& file, ArchiveLocation& location) {
 Text ReadEntry(File& file, const ArchiveLocation& location, bool& whole) {
     Text entry;
     whole = false;
-    const bool readable = location.position >= 1 && location.size > 0 &&
-                          location.size <= kMaxVehicleListBytes;
-    if (!readable || !TryZeroFill(entry, location.size) ||
+    // The bytes of an entry that starts inside the directory are still read.
+    if (LocationProblem(location) != Reason::Done || !TryZeroFill(entry, location.size) ||
         !SeekToPosition(file, location.position))
         return Text();
     whole = ReadPadded(file, entry.data(), entry.size()) == entry.size();

@@ -157,18 +157,27 @@ public:
     bool Flush() override { return false; }
 };
 
-TEST_F(CommandLine, OutputThatCannotBeWrittenIsAFailure) {
-    for (const Text command : {"status", "enable"}) {
+TEST_F(CommandLine, OutputThatCannotBeWrittenIsAFailureThatSaysWhatWasDone) {
+    const struct {
+        const char* command;
+        const char* says;
+        std::int32_t stateAfter;
+    } cases[] = {
+        {"status", "could not be written to standard output.\n", 0},
+        {"enable", "could not be written to standard output; the archive was switched all the same.\n", 1},
+    };
+    for (const auto& c : cases) {
         FullOutput out;
         TextOutput err;
-        EXPECT_EQ(RunCommandLine({command, archive_}, out, err, PlatformFileSystem(), nullptr),
-                  kExitOutputFailed) << command;
-        EXPECT_NE(err.text().find("standard output"), Text::npos) << err.text();
+        EXPECT_EQ(RunCommandLine({c.command, archive_}, out, err, PlatformFileSystem(), nullptr),
+                  kExitOutputFailed) << c.command;
+        EXPECT_NE(err.text().find(c.says), Text::npos) << err.text();
+        EXPECT_EQ(StateOfVehicleList(ReadWholeFile(archive_)), c.stateAfter) << c.command;
     }
 }
 
 TEST_F(CommandLine, OmittedArchiveIsTheOneInstallationFound) {
-    const InstallationSearch one{{{archive_, "/home/me/.wine"}}, {"skipping /x: broken"}, {}};
+    const InstallationSearch one{{{archive_, "/home/me/.wine"}}, {"skipping /x: broken"}, {}, ""};
     const CliRun run = InvokeFinding({"status"}, one);
     EXPECT_EQ(run.exitCode, kExitOk);
     EXPECT_EQ(run.out, "disabled\n");
@@ -180,9 +189,12 @@ TEST_F(CommandLine, OmittedArchiveIsTheOneInstallationFound) {
 }
 
 TEST_F(CommandLine, NoneOrSeveralInstallationsFoundIsExitFourAndChangesNothing) {
-    const InstallationSearch none{{}, {}, {"/home/me/.wine", "/home/me/Games/*"}};
+    const InstallationSearch none{{}, {}, {"/home/me/.wine", "/home/me/Games/*"}, ""};
     const InstallationSearch several{
-        {{archive_, "/home/me/.wine"}, {folder_.Path("other.pak"), "/home/me/Games/x"}}, {}, {}};
+        {{archive_, "/home/me/.wine"}, {folder_.Path("other.pak"), "/home/me/Games/x"}},
+        {},
+        {},
+        "set WINEPREFIX"};
     for (const Text command : {"status", "enable", "disable"}) {
         const CliRun nothing = InvokeFinding({command}, none);
         EXPECT_EQ(nothing.exitCode, kExitNotInstalled);
@@ -192,8 +204,13 @@ TEST_F(CommandLine, NoneOrSeveralInstallationsFoundIsExitFourAndChangesNothing) 
         const CliRun choice = InvokeFinding({command}, several);
         EXPECT_EQ(choice.exitCode, kExitNotInstalled);
         EXPECT_NE(choice.err.find("  " + archive_ + " (/home/me/.wine)\n"), Text::npos) << choice.err;
-        EXPECT_NE(choice.err.find("set WINEPREFIX"), Text::npos) << choice.err;
+        EXPECT_NE(choice.err.find("Give the archive's path, or set WINEPREFIX."), Text::npos)
+            << choice.err;
     }
+    InstallationSearch noOtherWay = several;  // as on Windows
+    noOtherWay.narrowing.clear();
+    EXPECT_NE(InvokeFinding({"status"}, noOtherWay).err.find("Give the archive's path. Nothing"),
+              Text::npos);
     EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
     // With ARCHIVE there is no search.
     EXPECT_EQ(InvokeFinding({"status", archive_}, several).out, "disabled\n");
@@ -204,7 +221,7 @@ TEST_F(CommandLine, WhereListsEveryInstallationWithItsStateOrWhyNot) {
     ASSERT_TRUE(WriteWholeFile(enabled, BuildArchive({{kVehicleListName, " [Team KTM]"}})));
     const Text missing = folder_.Path("missing.pak");
     const InstallationSearch search{
-        {{archive_, "A"}, {enabled, "B"}, {missing, "C"}}, {"skipping D: unreadable"}, {}};
+        {{archive_, "A"}, {enabled, "B"}, {missing, "C"}}, {"skipping D: unreadable"}, {}, ""};
     const CliRun run = InvokeFinding({"where"}, search);
     EXPECT_EQ(run.exitCode, kExitOk);
     EXPECT_EQ(run.out, archive_ + "\tA\tdisabled\n" + enabled + "\tB\tenabled\n" + missing +
@@ -216,7 +233,7 @@ TEST_F(CommandLine, WhereListsEveryInstallationWithItsStateOrWhyNot) {
     EXPECT_NE(InvokeFinding({"where"}, search).out.find(archive_ + "\tA\tdisabled (in use"),
               Text::npos);
 
-    const CliRun none = InvokeFinding({"where"}, {{}, {}, {"/home/me/.wine"}});
+    const CliRun none = InvokeFinding({"where"}, {{}, {}, {"/home/me/.wine"}, ""});
     EXPECT_EQ(none.exitCode, kExitNotInstalled);
     EXPECT_EQ(none.out, "");
     EXPECT_NE(none.err.find("/home/me/.wine"), Text::npos);

@@ -11,6 +11,10 @@
 set -e
 out=${1:?usage: make_wine_test_prefix.sh OUT}
 stamp=$out/.made-by
+mkdir -p "$(dirname "$out")"
+# One maker at a time; the others find the prefixes made.
+exec 9>"$out.lock"
+flock 9
 if cmp -s "$0" "$stamp"; then exit 0; fi
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver

@@ -1,6 +1,7 @@
 // Each reason, produced where it arises, carried to what the user is told:
 // the program's start-up scan and click, and the command-line tool, on files
-// in memory. Whatever the reason, the archive is left as it was.
+// in memory. Whatever the reason, the archive is left as it was, but where
+// the reason itself says it could not be put back.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -65,6 +66,11 @@ std::vector<Case> Cases() {
          Reason::CannotDisable},
         {"disk full", disabled, {}, {{FileStep::Write, 1}}, 1, Reason::Done,
          Reason::WriteFailedPutBack},
+        {"disk failing", disabled, {}, {{FileStep::ShortWrite, 1}, {FileStep::Write, 2}}, 1,
+         Reason::Done, Reason::WriteFailedNotPutBack},
+        {"refused", disabled,
+         {{FileAccess::ReadWrite, Reason::CannotOpen}, {FileAccess::ReadOnly, Reason::CannotOpen}},
+         {}, 1, Reason::CannotOpen, Reason::CannotOpen},
     };
 }
 
@@ -88,7 +94,7 @@ TEST_P(Outcomes, ProgramRemembersTheScansReasonAndTellsTheClicks) {
     const Outcome clicked = SwitchProgramArchive(files, c.requested);
     EXPECT_EQ(clicked.reason, c.onClick);
     if (c.onClick != Reason::Done) {
-        EXPECT_EQ(files.files[kPath], c.archive);
+        EXPECT_EQ(files.files[kPath] == c.archive, c.onClick != Reason::WriteFailedNotPutBack);
         EXPECT_FALSE(DialogText(clicked, kPath).empty());
     }
 }
@@ -109,7 +115,7 @@ TEST_P(Outcomes, CommandLineSaysTheSameReasonWithItsExitCode) {
                                                                 ? Outcome(Reason::InUse, "PID 4242 (game.exe)")
                                                                 : Outcome(c.onClick),
                                                             kPath) + "\n");
-    EXPECT_EQ(files.files[kPath], c.archive);
+    EXPECT_EQ(files.files[kPath] == c.archive, c.onClick != Reason::WriteFailedNotPutBack);
 }
 
 INSTANTIATE_TEST_SUITE_P(EachReason, Outcomes, ::testing::ValuesIn(Cases()),
@@ -186,6 +192,16 @@ TEST(ReasonTexts, ProgramTextsAreExactlyTheseAndTheToolsSayTheSameReason) {
         {Reason::WriteFailedPutBack,
          "The game archive could not be written (the disk may be full). It was put back as it was.",
          "put back as it was", 2},
+        // Not among the texts above; here so that each reason has its text.
+        {Reason::CannotOpen, "The game archive could not be opened:\r\nP:\\a.pak\r\nNothing was changed.",
+         "P:\\a.pak could not be opened", 2},
+        {Reason::WriteFailedNotPutBack,
+         "The game archive could not be written, nor put back as it was (the disk may be full): its "
+         "vehicle list may be partly switched. Free some space on the disk and click again to finish "
+         "the switch.", "run the same command again", 2},
+        {Reason::OutOfMemory,
+         "There is not enough memory to switch the extra vehicles. Nothing was changed.",
+         "not enough memory", 2},
     };
     for (const auto& e : expected) {
         const Outcome outcome(e.reason, "PID 9 (x)");
@@ -215,7 +231,7 @@ TEST(ReasonTexts, ThePlayersReadmeQuotesEveryMessage) {
     const Text readme = WithBlanksAsOne(ReadWholeFile(TOLVAREN_PLAYERS_README));
     ASSERT_FALSE(readme.empty());
     for (int reason = static_cast<int>(Reason::Done) + 1;
-         reason <= static_cast<int>(Reason::WriteFailedNotPutBack); ++reason) {
+         reason <= static_cast<int>(Reason::OutOfMemory); ++reason) {
         const Text text = WithBlanksAsOne(DialogText(static_cast<Reason>(reason), "<the archive's path>"));
         EXPECT_NE(readme.find('"' + text + '"'), Text::npos) << text;
     }

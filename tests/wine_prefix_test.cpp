@@ -99,22 +99,25 @@ TEST_F(RealWinePrefix, AHomeThatLeadsToThePrefixesSeveralWaysFindsEachOnce) {
     EXPECT_EQ(search.found[1].archivePath, test::Canonical(kPrefix) + kNativeArchive);
 }
 
+// In a prefix of the test's own, whose registry is the one Wine wrote and
+// whose drive C holds a demo archive: the shared prefixes stay as they are.
 TEST_F(RealWinePrefix, TheToolSwitchesTheGameItFindsInAPrefix) {
-    test::TempFolder emptyHome;
-    const Text archive = test::Canonical(kPrefix) + kWow64Archive;
-    const Text placeholder = ReadWholeFile(archive);
-    ASSERT_TRUE(WriteWholeFile(archive, DemoArchive()));
-    const InstallationFinder finder = [&] { return FindInstallations(emptyHome.Path(""), kPrefix); };
+    test::TempFolder folder;
+    const Text prefix = folder.Path("pfx");
+    test::MakeFile(prefix + "/system.reg", ReadWholeFile(kPrefix + "/system.reg"));
+    test::MakeLink(prefix + "/dosdevices/c:", "../drive_c");
+    test::MakeFile(prefix + kWow64Archive, DemoArchive());
+    const Text archive = test::Canonical(prefix + kWow64Archive);
+    const InstallationFinder finder = [&] { return FindInstallations(folder.Path("home"), prefix); };
     const auto run = [&](const Text& command) {
         TextOutput out, err;
         const int code = RunCommandLine({command}, out, err, PlatformFileSystem(), finder);
         return std::tuple{code, out.text(), err.text()};
     };
-    EXPECT_EQ(run("where"), std::tuple(0, archive + "\t" + kPrefix + "\tdisabled\n", Text()));
-    const Text using_ = "tolvaren-cli: using " + archive + " (" + kPrefix + ")\n";
+    EXPECT_EQ(run("where"), std::tuple(0, archive + "\t" + prefix + "\tdisabled\n", Text()));
+    const Text using_ = "tolvaren-cli: using " + archive + " (" + prefix + ")\n";
     EXPECT_EQ(run("enable"), std::tuple(0, Text("Extra vehicles have been enabled.\n"), using_));
     EXPECT_EQ(run("status"), std::tuple(0, Text("enabled\n"), using_));
-    ASSERT_TRUE(WriteWholeFile(archive, placeholder));
 }
 
 }  // namespace

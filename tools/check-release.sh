@@ -5,6 +5,7 @@
 set -e
 dist=${1:?usage: check-release.sh DIST BUILD}
 build=${2:?usage: check-release.sh DIST BUILD}
+repo=$(cd "$(dirname "$0")/.." && pwd)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/release/CMakeCache.txt")
 zip=$dist/tolvaren-$version-windows-x86.zip
 tarball=$dist/tolvaren-$version-linux-x86_64.tar.gz
@@ -16,6 +17,7 @@ fail() {
     echo "check-release: $*" >&2
     exit 1
 }
+[ -n "$version" ] || fail "no version in $build/release"
 
 # same_list WHAT EXPECTED ACTUAL: the file lists, one path a line, sorted.
 same_list() {
@@ -38,7 +40,7 @@ done
 unzip -p "$zip" README.txt >"$work/README.txt"
 if grep -q "$(printf '[^\r]$')" "$work/README.txt"; then fail "README.txt has lines without CR LF"; fi
 echo "zip: both programs byte for byte the build's; README.txt with CR LF line ends"
-/usr/bin/python3 tools/check_shipped_exe.py --tool "$build/win32/tolvaren-cli.exe"
+/usr/bin/python3 "$repo/tools/check_shipped_exe.py" --tool "$build/win32/tolvaren-cli.exe"
 
 top=tolvaren-$version-linux-x86_64
 same_list "$(basename "$tarball")" "$top/bin/tolvaren-cli
@@ -56,8 +58,11 @@ same_list "$(basename "$deb")" "./usr/bin/tolvaren-cli
 ./usr/share/doc/tolvaren/README.md
 ./usr/share/doc/tolvaren/copyright
 ./usr/share/doc/tolvaren/changelog.gz" "$(dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ {print $6}')"
-lintian --no-tag-display-limit "$deb" >"$work/lintian" 2>/dev/null || true
+command -v lintian >/dev/null || fail "lintian is missing"
+status=0
+lintian --no-tag-display-limit "$deb" >"$work/lintian" 2>"$work/lintian.err" || status=$?
 if grep -q '^E: ' "$work/lintian"; then cat "$work/lintian" >&2; fail "lintian reports errors"; fi
+[ "$status" -eq 0 ] || { cat "$work/lintian.err" >&2; fail "lintian failed (exit $status)"; }
 echo "lintian: no errors$(grep -c '^W: ' "$work/lintian" | sed 's/^0$//; s/^\(.\+\)$/, \1 warnings:/')"
 grep '^W: ' "$work/lintian" || true
 

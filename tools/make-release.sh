@@ -14,9 +14,11 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/release/CMakeCach
 : "${SOURCE_DATE_EPOCH:=$(git -C "$repo" log -1 --format=%ct 2>/dev/null || echo 1700000000)}"
 export SOURCE_DATE_EPOCH
 
-rm -rf "$dist"
 mkdir -p "$dist"
 dist=$(cd "$dist" && pwd)
+# Only this release's own files are replaced: DIST may hold others.
+rm -f "$dist/tolvaren-$version-windows-x86.zip" "$dist/tolvaren-$version-linux-x86_64.tar.gz" \
+    "$dist/tolvaren_${version}_amd64.deb" "$dist/SHA256SUMS"
 staging=$build/release/cpack
 rm -rf "$staging"
 (cd "$build/release" && cpack -B "$staging" >"$staging.log" 2>&1) || { cat "$staging.log" >&2; exit 1; }

@@ -9,13 +9,13 @@ namespace tolvaren {
 namespace {
 
 // Runs inside a window procedure, where no exception may pass. The only one
-// the program's code can meet is a buffer that cannot be had; the write is
-// the last step, so nothing was written then.
-Outcome SwitchArchive(const std::int32_t& requestedState) noexcept {
+// the program's code can meet is memory that cannot be had; writing and
+// putting back allocate nothing, so nothing was written then.
+Outcome SwitchWithoutThrowing(const std::int32_t& requestedState) noexcept {
     try {
         return SetExtraVehicles(requestedState);
     } catch (...) {
-        return Reason::EntryTooLarge;
+        return Reason::OutOfMemory;
     }
 }
 
@@ -29,12 +29,12 @@ void Tell(const char* text, UINT type) {
 void OnExtraVehiclesClicked(HWND dialog) {
     const HWND checkbox = GetDlgItem(dialog, IDC_EXTRA_VEHICLES);
     const auto requested = static_cast<std::int32_t>(SendMessageA(checkbox, BM_GETCHECK, 0, 0));
-    const Outcome outcome = SwitchArchive(requested);
+    const Outcome outcome = SwitchWithoutThrowing(requested);
     if (outcome.Done()) {
         Tell(requested != 0 ? kEnabledMessage : kDisabledMessage, MB_OK);
         return;
     }
-    // The archive did not change, so neither does the displayed state.
+    // The switch did not happen, so the displayed state goes back.
     SendMessageA(checkbox, BM_SETCHECK, requested != 0 ? BST_UNCHECKED : BST_CHECKED, 0);
     Text text;
     try {

@@ -3,7 +3,7 @@
 // and a line break at the end changes nothing but that line number.
 #include <cstdint>
 
-#include "cli/ascii_case.h"
+#include "cli/ascii.h"
 #include "cli/steam_libraries.h"
 #include "tests/fuzz/fuzz_check.h"
 

@@ -1,6 +1,6 @@
 #!/bin/sh
-# The shipped Windows tool on a few archives, started as a user would:
-#   shipped_cli_test.sh RUNNER TOOL DEMO_WRITER FOLDER
+# A Windows build of the tool on a few archives, started as a user would:
+#   cli_exe_test.sh RUNNER TOOL DEMO_WRITER FOLDER
 # RUNNER runs a Windows program (a Wine script), DEMO_WRITER writes the
 # demo archive, FOLDER is the test's own.
 run=$1 tool=$2 demo=$3 folder=$4
@@ -35,5 +35,6 @@ expect 0 "Extra vehicles have been disabled." disable "Z:$archive"
 expect 2 "" status "Z:$folder/missing.pak"
 printf 'not an archive' >"$folder/other.pak"
 expect 3 "" enable "Z:$folder/other.pak"
+[ "$(cat "$folder/other.pak")" = "not an archive" ] || { echo "FAILED: other.pak was changed" >&2; failures=$((failures + 1)); }
 expect 1 "" toggle "Z:$archive"
 [ "$failures" -eq 0 ]

@@ -1,7 +1,8 @@
 #pragma once
-// Windows compares registry names and file names without regard to letter
-// case. The names looked for here are ASCII, and Linux folders keep names as
-// bytes, so ASCII folding is the rule this tool applies.
+// ASCII rules of the text files and names the prefix search reads. Windows
+// compares registry names and file names without regard to letter case; the
+// names looked for here are ASCII, and Linux folders keep names as bytes, so
+// ASCII folding is the rule this tool applies.
 #include <string_view>
 
 namespace tolvaren {
@@ -14,5 +15,8 @@ constexpr bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
         if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
     return true;
 }
+
+// Blank, tab, line feed, vertical tab, form feed, carriage return.
+constexpr bool IsAsciiSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 }  // namespace tolvaren
