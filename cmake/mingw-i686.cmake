@@ -6,3 +6,5 @@ set(TOLVAREN_MINGW_TRIPLE i686-w64-mingw32)
 set(TOLVAREN_MINGW_THREADS win32)
 set(TOLVAREN_TESTS OFF CACHE BOOL "" FORCE)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
+# Its files run, here too, under qemu-i386 and 32-bit Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine32-run.sh)
