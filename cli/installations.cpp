@@ -19,13 +19,6 @@ Text Wow64ViewOf(const Text& softwareKeyPath) {
            softwareKeyPath.substr(afterSoftware);
 }
 
-// Keeps a warning on one line whatever bytes a path or value holds.
-Text OneLine(Text text) {
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f') c = '?';
-    return text;
-}
-
 class PrefixReader {
 public:
     explicit PrefixReader(InstallationSearch& search) : search_(search) {}
@@ -45,7 +38,7 @@ public:
 
 private:
     void Skip(const Text& prefix, const Text& why) {
-        search_.warnings.push_back(OneLine("skipping " + prefix + ": " + why));
+        search_.warnings.push_back(Printable("skipping " + prefix + ": " + why));
     }
 
     InstallationSearch& search_;
@@ -57,7 +50,7 @@ InstallationSearch FindInstallations(const Text& home, const Text& winePrefix) {
     PrefixCandidates candidates = WinePrefixesToSearch(home, winePrefix);
     InstallationSearch search;
     search.places = std::move(candidates.places);
-    for (Text& warning : candidates.warnings) search.warnings.push_back(OneLine(std::move(warning)));
+    for (Text& warning : candidates.warnings) search.warnings.push_back(Printable(std::move(warning)));
     PrefixReader reader(search);
     for (const Text& prefix : candidates.prefixes) reader.Read(prefix);
     return search;

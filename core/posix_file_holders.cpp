@@ -35,13 +35,6 @@ bool ProcessHolds(int procfd, pid_t pid, dev_t device, ino_t inode) {
     return false;
 }
 
-// Any process may name itself anything: keep control bytes off the terminal.
-std::string Printable(std::string text) {
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f') c = '?';
-    return text;
-}
-
 }  // namespace
 
 Text DescribeProcess(pid_t pid) {

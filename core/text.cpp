@@ -8,6 +8,12 @@ std::size_t FindText(std::string_view text, std::string_view search, std::size_t
     return found == std::string_view::npos ? 0 : found + 1;
 }
 
+Text Printable(Text text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f') c = '?';
+    return text;
+}
+
 Text ReplaceAll(const Text& text, const Text& search, const Text& replacement) {
     if (search.empty() || text.size() < search.size()) return text;
     Text result;

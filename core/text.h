@@ -13,6 +13,10 @@ using Text = std::string;
 // 1-based `start`; 0 when there is none or `search` is empty.
 std::size_t FindText(std::string_view text, std::string_view search, std::size_t start = 1);
 
+// `text` with every control byte turned into '?', so that names from outside
+// (a file's, a process's) cannot move the terminal or break a line.
+Text Printable(Text text);
+
 // Replaces every occurrence of `search`, found left to right without overlap;
 // replaced bytes are never scanned again.
 Text ReplaceAll(const Text& text, const Text& search, const Text& replacement);
