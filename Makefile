@@ -1,7 +1,7 @@
 # Tolvaren: `make test` and `make run` do everything, installing what is missing.
 .PHONY: all setup native asan release win64 win32 win32-tests test test-native test-asan \
-        test-win64 test-win32 check-exe fuzz-build test-fuzz fuzz run bench dist check-release \
-        install clean
+        test-win64 test-win32 wine32-root check check-exe fuzz-build test-fuzz fuzz run bench dist \
+        check-release install clean
 
 BUILD     := build
 JOBS      := $(shell nproc)
@@ -66,9 +66,13 @@ test-asan: asan
 test-win64: win64
 	@cd $(BUILD)/win64 && $(XVFB) ctest --output-on-failure
 
-# This kernel runs no 32-bit code: qemu-i386 and a private 32-bit Wine do,
-# in one namespace and with one Wine server for the whole suite.
-test-win32: win32-tests
+# This kernel runs no 32-bit code: qemu-i386 and a private 32-bit Wine do.
+# Both are made once, under build/wine32, where the runner looks for them.
+wine32-root: setup
+	@tools/provision-wine32.sh
+
+# The 32-bit suite in one namespace, with one Wine server for all of it.
+test-win32: win32-tests wine32-root
 	@cd $(BUILD)/win32-tests && $(XVFB) "$(CURDIR)/cmake/wine32-run.sh" --session ctest --output-on-failure
 
 check-exe: win32
@@ -83,6 +87,10 @@ fuzz: fuzz-build
 
 test: test-native test-asan test-win64 test-win32 check-exe test-fuzz check-release
 	@echo "All test suites passed."
+
+# The quick round: the native tests, plain and sanitized.
+check: test-native test-asan
+	@echo "Native and sanitized test suites passed."
 
 # The scan and the patch against their I/O floors, natively and under wine64.
 bench: release win64

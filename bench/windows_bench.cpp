@@ -6,6 +6,7 @@
 
 #include "bench/report.h"
 #include "bench/workloads.h"
+#include "platform/file_system.h"
 
 namespace tolvaren::bench {
 namespace {

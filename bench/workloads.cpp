@@ -4,10 +4,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "core/archive_access.h"
-#include "core/archive_format.h"
-#include "core/extra_vehicles.h"
-#include "core/vehicle_list_scan.h"
+#include "core/in_place_rewrite.h"
+#include "platform/file_system.h"
 #include "tools/archive_builder.h"
 
 namespace tolvaren::bench {
@@ -16,9 +14,9 @@ namespace {
 // Lines of a vehicle list, about one in four carrying a switched key.
 Text SyntheticVehicleList(std::size_t bytes) {
     static const char* const kLines[] = {
-        ";[Team KTM]\r\n", ";logo=ktm\r\n", "model=quad_450\r\n", ";Sub=2\r\n",
+        ";[Team KTM]\r\n", ";logo=red\r\n", "model=racer_450\r\n", ";Sub=2\r\n",
         "wheelbase=1.25\r\n", " [Yamaha Works]\r\n", "mass=180\r\n", "engine=four_stroke\r\n",
-        ";sub=3\r\n", "gear_ratio=2.8\r\n", " Logo=yamaha\r\n", "suspension=long_travel\r\n",
+        ";sub=3\r\n", "gear_ratio=2.8\r\n", " Logo=blue\r\n", "suspension=long_travel\r\n",
         ";[Suzuki Works]\r\n", "colour=blue\r\n", "[KTM Stock]\r\n", "rider=standard\r\n",
     };
     Text list;
@@ -76,7 +74,7 @@ void ReadDirectoryOnce(FileSystem& files, const Workload& workload) {
 }
 
 void Patch(FileSystem& files, const Workload& workload, std::int32_t requestedState) {
-    if (!SetExtraVehicles(files, workload.location, requestedState).Done())
+    if (!RewriteVehicleList(files, workload.location, requestedState).Done())
         throw std::runtime_error("patch not written");
 }
 

@@ -3,8 +3,7 @@
 // plainest file access that does the same I/O (its floor).
 #include <cstdint>
 
-#include "core/archive_location.h"
-#include "core/file.h"
+#include "core/archive.h"
 
 namespace tolvaren::bench {
 

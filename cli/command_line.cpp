@@ -1,13 +1,10 @@
 #include "cli/command_line.h"
 
-#include "core/extra_vehicles.h"
+#include "core/in_place_rewrite.h"
 #include "core/vehicle_list.h"
-#include "core/vehicle_list_scan.h"
 
 namespace tolvaren {
 namespace {
-
-constexpr char kToolName[] = "tolvaren-cli";
 
 const char kUsage[] =
     "usage: tolvaren-cli status|enable|disable [ARCHIVE]\n"
@@ -166,12 +163,10 @@ int Run(const std::vector<Text>& args, Output& out, Output& err, Session& sessio
     const Text& command = args[0];
     if (command == "where") {
         if (args.size() != 1) return UsageError(err, "where takes no archive");
-        if (!findInstallations) return UsageError(err, "this build has no search for the game");
         return session.Where(findInstallations());
     }
     if (!IsArchiveCommand(command)) return UsageError(err, "unknown command \"" + command + "\"");
     if (args.size() > 2) return UsageError(err, "expected a command and at most one archive");
-    if (args.size() == 1 && !findInstallations) return UsageError(err, "no archive given");
 
     Text path;
     if (args.size() == 2) {

@@ -2,12 +2,14 @@
 #include <functional>
 #include <vector>
 
-#include "cli/installation_search.h"
 #include "cli/output.h"
 #include "core/file.h"
+#include "core/install_location.h"
 #include "core/reason_texts.h"
 
 namespace tolvaren {
+
+inline constexpr char kToolName[] = "tolvaren-cli";
 
 // Looks for the installed game, for a command line that names no archive.
 using InstallationFinder = std::function<InstallationSearch()>;

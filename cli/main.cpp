@@ -2,7 +2,22 @@
 #include <new>
 
 #include "cli/command_line.h"
-#include "cli/platform_installations.h"
+#include "platform/file_system.h"
+#ifdef _WIN32
+#include "registry/install_record.h"
+#else
+#include "search/installations.h"
+#endif
+
+namespace {
+
+#ifdef _WIN32
+const tolvaren::InstallationFinder kFindInstallations = tolvaren::FindRegistryInstallations;
+#else
+const tolvaren::InstallationFinder kFindInstallations = tolvaren::FindInstallationsFromEnvironment;
+#endif
+
+}  // namespace
 
 int main(int argc, char** argv) {
 #ifdef SIGPIPE
@@ -10,13 +25,17 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
 #endif
     tolvaren::FileOutput out(stdout), err(stderr);
-    int exitCode = tolvaren::kExitNotChangeable;
+    int exitCode = tolvaren::ExitCodeFor(tolvaren::Reason::OutOfMemory);
     try {
         const std::vector<tolvaren::Text> args(argv + 1, argv + argc);
         exitCode = tolvaren::RunCommandLine(args, out, err, tolvaren::PlatformFileSystem(),
-                                            tolvaren::FindPlatformInstallations);
+                                            kFindInstallations);
     } catch (const std::bad_alloc&) {
-        err << "tolvaren-cli: not enough memory.\n";
+        try {  // what failed was large; a line of text usually still fits
+            err << tolvaren::kToolName << ": "
+                << tolvaren::CommandLineText(tolvaren::Reason::OutOfMemory, "") << '\n';
+        } catch (const std::bad_alloc&) {
+        }
     }
     err.Flush();
     return exitCode;

@@ -1,6 +1,5 @@
 #pragma once
-// Where the command-line tool writes: standard output and error, or a text
-// in tests. Plain C stdio rather than iostreams, which would make the
+// Where the command-line tool writes: standard output and error. Plain C stdio rather than iostreams, which would make the
 // Windows tool four times its size.
 #include <cstdio>
 #include <string_view>
@@ -34,16 +33,6 @@ public:
 
 private:
     std::FILE* file_;
-};
-
-class TextOutput final : public Output {
-public:
-    void Write(std::string_view text) override { text_.append(text); }
-    bool Flush() override { return true; }
-    const Text& text() const { return text_; }
-
-private:
-    Text text_;
 };
 
 }  // namespace tolvaren

@@ -1,8 +1,8 @@
 #pragma once
 // The small file interface the archive rules run over. Implementations open
-// existing disk files only and close on destruction. An exclusive open fails
-// with Reason::InUse while another program has the file open, as far as the
-// platform lets us see.
+// existing disk files only and close on destruction. An open without
+// sharing fails with InUse while another program has the file open, as far
+// as the platform lets us see.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -28,15 +28,17 @@ public:
     virtual std::size_t Write(const char* buffer, std::size_t count) = 0;
 };
 
+// The file, or why it is not open: ArchiveNotFound, InUse (with who holds
+// it, where the platform can tell), AccessDenied, NotADiskFile or CannotOpen.
+struct OpenedFile {
+    std::unique_ptr<File> file;  // null unless `outcome` is Done
+    Outcome outcome;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    // Null on failure, with the reason (ArchiveNotFound, InUse, AccessDenied,
-    // NotADiskFile or CannotOpen) in `problem`.
-    virtual std::unique_ptr<File> Open(const Text& path, FileAccess access, Outcome& problem) = 0;
+    virtual OpenedFile Open(const Text& path, FileAccess access) = 0;
 };
-
-// The native file system of the build: Win32 on Windows, POSIX elsewhere.
-FileSystem& PlatformFileSystem();
 
 }  // namespace tolvaren

@@ -3,7 +3,7 @@
 #include <memory>
 #include <new>
 
-#include "core/archive_access.h"
+#include "core/vehicle_list.h"
 
 namespace tolvaren {
 namespace {
@@ -13,43 +13,58 @@ std::size_t WriteAt(File& file, std::int32_t position, const char* bytes, std::s
     return SeekToPosition(file, position) ? file.Write(bytes, size) : 0;
 }
 
-}  // namespace
+// Enabling turns the ";" of every marker, so only a disable can fall short:
+// a list without a prefixed "[Team KTM]" would still read as enabled.
+bool ReadsAs(std::int32_t requestedState, std::string_view vehicleList) {
+    return requestedState != 0 || StateOfVehicleList(vehicleList) == 0;
+}
 
-Outcome RewriteInPlace(File& file, const ArchiveLocation& location,
-                       const Transformation& transform) {
-    if (const Reason problem = LocationProblem(location); problem != Reason::Done) return problem;
+Outcome RewriteOpened(File& file, const ArchiveLocation& location, std::int32_t requestedState) {
+    if (Outcome problem = LocationProblem(location); !problem.Done()) return problem;
     const auto size = static_cast<std::size_t>(location.size);
     // Every byte is read before use (a short read ends the rewrite), so the
     // buffer needs no zero fill.
     const std::unique_ptr<char[]> buffer(new (std::nothrow) char[size]);
-    if (!buffer) return Reason::EntryTooLarge;
+    if (!buffer) return Reason::OutOfMemory;
     // The directory promises these bytes; a file that ends first is damaged.
     if (!SeekToPosition(file, location.position) || ReadPadded(file, buffer.get(), size) != size)
         return Reason::EntryDamaged;
 
     TurnedBytes turned;
-    Reason refusal;
     try {
-        refusal = transform(buffer.get(), size, turned);
-    } catch (const std::bad_alloc&) {
-        return Reason::EntryTooLarge;  // no room to record the change
+        turned = SwitchVehicleKeysInPlace(buffer.get(), size, requestedState);
+    } catch (const std::bad_alloc&) {  // no room to note what it turned
+        return Reason::OutOfMemory;
     }
-    if (refusal != Reason::Done) return refusal;
+    if (!ReadsAs(requestedState, std::string_view(buffer.get(), size))) return Reason::CannotDisable;
     const std::size_t written = WriteAt(file, location.position, buffer.get(), size);
     if (written == size) return Reason::Done;
     // Puts back the bytes the failed write reached.
-    turned.Undo(buffer.get());
+    for (const std::size_t position : turned.positions)
+        if (position < written) buffer[position] = turned.before;
     return WriteAt(file, location.position, buffer.get(), written) == written
                ? Reason::WriteFailedPutBack
                : Reason::WriteFailedNotPutBack;
 }
 
-Outcome RewriteInPlace(FileSystem& files, const ArchiveLocation& location,
-                       const Transformation& transform) {
-    if (const Reason problem = LocationProblem(location); problem != Reason::Done) return problem;
+}  // namespace
+
+Outcome RewriteVehicleList(FileSystem& files, const ArchiveLocation& location,
+                           const std::int32_t& requestedState) {
+    const std::int32_t state = requestedState;
+    if (Outcome problem = LocationProblem(location); !problem.Done()) return problem;
     const OpenedArchive archive = OpenArchive(files, location.path);
-    if (!archive.file || !archive.writable) return archive.problem;
-    return RewriteInPlace(*archive.file, location, transform);
+    if (!archive.file || !archive.writable) return archive.outcome;
+    return RewriteOpened(*archive.file, location, state);
+}
+
+Outcome SwitchArchive(FileSystem& files, const Text& path, std::int32_t requestedState) {
+    const OpenedArchive archive = OpenArchive(files, path);
+    if (!archive.file) return archive.outcome;
+    ArchiveLocation location{path};
+    if (Outcome found = FindVehicleList(*archive.file, location); !found.Done()) return found;
+    if (!archive.writable) return archive.outcome;
+    return RewriteOpened(*archive.file, location, requestedState);
 }
 
 }  // namespace tolvaren

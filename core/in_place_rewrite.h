@@ -1,28 +1,25 @@
 #pragma once
-#include <cstddef>
-#include <functional>
+// Switching the extra vehicles: the vehicle list rewritten in place in the
+// archive, keeping its size.
+#include <cstdint>
 
-#include "core/archive_location.h"
-#include "core/file.h"
-#include "core/turned_bytes.h"
+#include "core/archive.h"
 
 namespace tolvaren {
 
-// Changes the stored bytes in place, keeping their number, and notes what it
-// turned in `turned`. Returns Done to have the result written, or the reason
-// it must not be.
-using Transformation = std::function<Reason(char* bytes, std::size_t size, TurnedBytes& turned)>;
+// Reads the vehicle list afresh at `location` (opening the archive at its
+// path by the opening rule), turns every switched key's prefix to the
+// requested state (non-zero = enable) and writes it back over itself. Writes
+// only when the whole entry lies inside the file, so the archive's length
+// never changes, and only a list that then reads as the requested state
+// (CannotDisable otherwise). On any outcome but Done the archive is as it
+// was, except after WriteFailedNotPutBack. Reads `requestedState` once and
+// never writes it.
+Outcome RewriteVehicleList(FileSystem& files, const ArchiveLocation& location,
+                           const std::int32_t& requestedState);
 
-// Reads the entry afresh at the remembered place of an archive opened for
-// writing, transforms it and writes it back over itself. Writes only when
-// the whole entry lies inside the file, so the archive's length never
-// changes; on any outcome but Done the archive's bytes are as they were,
-// except after WriteFailedNotPutBack.
-Outcome RewriteInPlace(File& archive, const ArchiveLocation& location,
-                       const Transformation& transform);
-
-// The same, opening the archive at `location.path` by the opening rule.
-Outcome RewriteInPlace(FileSystem& files, const ArchiveLocation& location,
-                       const Transformation& transform);
+// Opens the archive at `path` once, finds the vehicle list in its directory
+// and rewrites it: the whole of a command-line switch.
+Outcome SwitchArchive(FileSystem& files, const Text& path, std::int32_t requestedState);
 
 }  // namespace tolvaren

@@ -1,7 +1,7 @@
 #pragma once
-// Where the game is installed, as its installer recorded it in the registry,
-// and the state test built on it.
-#include <cstdint>
+// Where the game is installed, as its installer recorded it in the
+// registry, and what a search for installed games finds.
+#include <vector>
 
 #include "core/text.h"
 
@@ -17,13 +17,16 @@ inline Text ArchivePathFor(const Text& installDirectory) {
     return installDirectory + kArchiveSuffix;
 }
 
-// Windows only, through the registry:
+struct Installation {
+    Text archivePath;  // Data\common.pak; best effort when it is missing
+    Text source;       // where the record was: a Wine prefix's folder, or a registry view
+};
 
-// The archive path from the install directory recorded in the registry.
-Text InstalledArchivePath();
-
-// Reads the install directory once, records the archive path in the
-// program's location, scans the archive and answers 1 (enabled) or 0.
-std::int32_t ExtraVehiclesEnabled();
+struct InstallationSearch {
+    std::vector<Installation> found;  // in search order
+    std::vector<Text> warnings;       // one line each, e.g. "skipping <prefix>: system.reg: <why>"
+    std::vector<Text> places;         // where it looked, for a "not found" message
+    Text narrowing;                   // how else to pick one of several, if there is a way
+};
 
 }  // namespace tolvaren

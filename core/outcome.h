@@ -1,12 +1,16 @@
 #pragma once
-// What an operation on the archive came to, with the reason kept from the
-// step that decided it, so the user is told the truth about a failure.
+// What a step came to: its reason, kept from the step that decided it to
+// what the user is told, and what the platform said about it, so that a
+// failure is told truly.
+#include <utility>
+
 #include "core/text.h"
 
 namespace tolvaren {
 
 enum class Reason {
     Done,
+    // The archive and its vehicle list.
     NotInstalled,       // no install folder recorded, and no archive where that leads
     ArchiveNotFound,
     InUse,              // another program has the archive open
@@ -20,14 +24,22 @@ enum class Reason {
     WriteFailedPutBack,
     WriteFailedNotPutBack,
     OutOfMemory,        // before anything was written
+    // What the search for an installed game could not use.
+    Unreadable,         // a file it needed could not be read
+    NotARegistry,       // a prefix's system.reg is not a Wine registry file
+    Malformed,          // a Steam library list is not well formed
+    NotOnADrive,        // a recorded install folder names no drive letter
+    NotAPrefix,         // the folder WINEPREFIX names holds no system.reg
 };
 
 struct Outcome {
     Reason reason = Reason::Done;
-    Text holder;  // who holds the archive, when the platform can tell
+    // What the platform told: who holds the archive, the system's words
+    // for a failed read, where a file is malformed.
+    Text detail;
 
     Outcome() = default;
-    Outcome(Reason why, Text who = Text()) : reason(why), holder(std::move(who)) {}  // NOLINT
+    Outcome(Reason why, Text told = Text()) : reason(why), detail(std::move(told)) {}  // NOLINT
     bool Done() const { return reason == Reason::Done; }
 };
 

@@ -7,11 +7,13 @@ namespace tolvaren {
 namespace {
 
 // "{path}" stands for the archive's path (for NotInstalled: where it
-// looked), "{holder}" for who holds it.
+// looked; for the search's reasons: the file or folder concerned),
+// "{detail}" for what the platform told, "{holder}" for it in brackets
+// when the platform named who holds the archive.
 struct ReasonTexts {
     Reason reason;
     const char* label;  // a few words, for lists
-    const char* dialog;
+    const char* dialog;  // empty where the program never meets the reason
     const char* commandLine;
     ExitCode exitCode;
 };
@@ -80,8 +82,17 @@ constexpr ReasonTexts kTexts[] = {
      kExitNotChangeable},
     {Reason::OutOfMemory, "not enough memory",
      "There is not enough memory to switch the extra vehicles. Nothing was changed.",
-     "not enough memory to switch the extra vehicles. Nothing was changed.",
+     "there is not enough memory. Nothing was changed.",
      kExitNotChangeable},
+    {Reason::Unreadable, "unreadable", "", "{path}: {detail}", kExitNotInstalled},
+    {Reason::NotARegistry, "not a Wine registry", "",
+     "{path}: not a Wine registry file (its first line is not \"WINE REGISTRY Version 2\")",
+     kExitNotInstalled},
+    {Reason::Malformed, "malformed", "", "{path}: {detail}", kExitNotInstalled},
+    {Reason::NotOnADrive, "not on a drive", "",
+     "the recorded install folder \"{detail}\" is not on a drive", kExitNotInstalled},
+    {Reason::NotAPrefix, "not a Wine prefix", "",
+     "WINEPREFIX {path} is not a Wine prefix: it holds no system.reg", kExitNotInstalled},
 };
 
 const ReasonTexts* TextsFor(Reason reason) {
@@ -91,10 +102,10 @@ const ReasonTexts* TextsFor(Reason reason) {
 }
 
 // One pass, so that a path or a program name is never read as a placeholder.
-Text Fill(std::string_view text, const Outcome& outcome, const Text& archivePath) {
-    const Text holder = outcome.holder.empty() ? Text() : " (" + outcome.holder + ")";
-    const std::pair<std::string_view, const Text&> placeholders[] = {{"{path}", archivePath},
-                                                                     {"{holder}", holder}};
+Text Fill(std::string_view text, const Outcome& outcome, const Text& path) {
+    const Text holder = outcome.detail.empty() ? Text() : " (" + outcome.detail + ")";
+    const std::pair<std::string_view, const Text&> placeholders[] = {
+        {"{path}", path}, {"{detail}", outcome.detail}, {"{holder}", holder}};
     Text filled;
     for (std::size_t at = 0; at < text.size();) {
         bool replaced = false;
@@ -117,9 +128,9 @@ Text DialogText(const Outcome& outcome, const Text& archivePath) {
     return texts != nullptr ? Fill(texts->dialog, outcome, archivePath) : Text();
 }
 
-Text CommandLineText(const Outcome& outcome, const Text& archivePath) {
+Text CommandLineText(const Outcome& outcome, const Text& path) {
     const ReasonTexts* texts = TextsFor(outcome.reason);
-    return texts != nullptr ? Fill(texts->commandLine, outcome, archivePath) : Text();
+    return texts != nullptr ? Fill(texts->commandLine, outcome, path) : Text();
 }
 
 Text ReasonLabel(const Outcome& outcome) {

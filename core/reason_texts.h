@@ -1,10 +1,15 @@
 #pragma once
-// What the user is told for each reason something could not be done: the
-// program's message, the command-line tool's message and its exit code.
-// The one place where a reason is put into words.
+// What the user is told: the confirmations of a switch and, for each reason
+// something could not be done, the program's message, the command-line
+// tool's message and its exit code. The one place where a reason is put
+// into words.
 #include "core/outcome.h"
 
 namespace tolvaren {
+
+// What a written switch tells the user, for each direction.
+inline constexpr char kEnabledMessage[] = "Extra vehicles have been enabled.";
+inline constexpr char kDisabledMessage[] = "Extra vehicles have been disabled.";
 
 // Exit codes of the command-line tool.
 enum ExitCode {
@@ -17,11 +22,13 @@ enum ExitCode {
 };
 
 // For the program's message box; `archivePath` where the text names it.
+// Empty for Done and for the reasons only the search meets.
 Text DialogText(const Outcome& outcome, const Text& archivePath);
 
-// For the command-line tool, without its name in front. For NotInstalled,
-// `archivePath` is where the search looked, one place a line.
-Text CommandLineText(const Outcome& outcome, const Text& archivePath);
+// For the command-line tool, without its name in front. `path` is the
+// archive's; for NotInstalled where the search looked, one place a line;
+// for the search's reasons the file or folder concerned.
+Text CommandLineText(const Outcome& outcome, const Text& path);
 
 // A few words, for a list ("in use (PID 1 (game.exe))").
 Text ReasonLabel(const Outcome& outcome);

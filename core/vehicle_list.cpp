@@ -2,9 +2,32 @@
 
 #include <cstring>
 
-#include "core/switched_key.h"
-
 namespace tolvaren {
+namespace {
+
+// A compare of a known length, which compilers do without a call.
+template <std::size_t Size>
+bool StartsWith(std::string_view text, const char (&key)[Size]) {
+    constexpr std::size_t kKeyBytes = Size - 1;  // without its terminating zero
+    return text.size() >= kKeyBytes && std::memcmp(text.data(), key, kKeyBytes) == 0;
+}
+
+// Whether a switched key starts `text`, told by its first byte.
+bool StartsWithSwitchedKey(std::string_view text) {
+    if (text.empty()) return false;
+    switch (text[0]) {
+        case 'l': return StartsWith(text, "logo=");
+        case 'L': return StartsWith(text, "Logo=");
+        case 's': return StartsWith(text, "sub=");
+        case 'S': return StartsWith(text, "Sub=");
+        case '[':
+            return StartsWith(text, "[Team") || StartsWith(text, "[KTM") ||
+                   StartsWith(text, "[Yamaha") || StartsWith(text, "[Suzuki");
+        default: return false;
+    }
+}
+
+}  // namespace
 
 std::int32_t StateOfVehicleList(std::string_view vehicleList) {
     return FindText(vehicleList, kStateMarker) != 0 ? 0 : 1;
@@ -16,12 +39,14 @@ std::int32_t StateOfVehicleList(std::string_view vehicleList) {
 TurnedBytes SwitchVehicleKeysInPlace(char* text, std::size_t size, std::int32_t requestedState) {
     const char oldPrefix = requestedState != 0 ? kCommentPrefix : kBlankPrefix;
     const char newPrefix = requestedState != 0 ? kBlankPrefix : kCommentPrefix;
-    TurnedBytes turned(size, oldPrefix);
+    TurnedBytes turned{oldPrefix, {}};
     char* const end = text + size;
     for (char* at = text; at < end; ++at) {
         at = static_cast<char*>(std::memchr(at, oldPrefix, end - at));
         if (at == nullptr) break;
-        if (SwitchedKeyAt(at + 1, end - (at + 1))) turned.Turn(text, at - text, newPrefix);
+        if (!StartsWithSwitchedKey(std::string_view(at + 1, end - (at + 1)))) continue;
+        *at = newPrefix;
+        turned.positions.push_back(at - text);
     }
     return turned;
 }

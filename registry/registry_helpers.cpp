@@ -17,22 +17,26 @@ Text RegistryName(const Text& valueName) {
 
 }  // namespace
 
-Text GetRegString(const HKEY& root, Text keyPath, Text valueName) {
+RegText ReadRegText(const HKEY& root, const Text& keyPath, const Text& valueName, REGSAM access) {
     const FixedText<kKeyPathBuffer> key(keyPath);
     UniqueHkey opened;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, opened.put()) != ERROR_SUCCESS)
-        return Text();
+    RegText read;
+    read.status = RegOpenKeyExA(root, key.c_str(), 0, access, opened.put());
+    if (read.status != ERROR_SUCCESS) return read;
     const FixedText<kValueNameBuffer> name(RegistryName(valueName));
     BYTE data[kDataBuffer] = {};
     DWORD size = sizeof data;
-    DWORD type = REG_NONE;
-    if (RegQueryValueExA(opened.get(), name.c_str(), nullptr, &type, data, &size) ==
-        ERROR_MORE_DATA)
-        return Text();  // the buffer's content is undefined then
+    read.status = RegQueryValueExA(opened.get(), name.c_str(), nullptr, &read.type, data, &size);
+    if (read.status == ERROR_MORE_DATA) return read;  // the buffer's content is undefined then
     const char* bytes = reinterpret_cast<const char*>(data);
     std::size_t length = 0;
     while (length < sizeof data && bytes[length] != '\0') ++length;
-    return Text(bytes, length);
+    read.text.assign(bytes, length);
+    return read;
+}
+
+Text GetRegString(const HKEY& root, Text keyPath, Text valueName) {
+    return ReadRegText(root, keyPath, valueName, KEY_ALL_ACCESS).text;
 }
 
 LONG SetRegString(const HKEY& root, Text keyPath, Text valueName, Text data) {

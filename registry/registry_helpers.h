@@ -9,6 +9,17 @@ namespace tolvaren {
 
 inline const Text kDefaultValueName = "*";
 
+// A value read as text, with what the registry answered.
+struct RegText {
+    LONG status = ERROR_SUCCESS;  // of the open, else of the query
+    DWORD type = REG_NONE;
+    Text text;  // the data up to its first zero byte; empty unless it fitted in 256 bytes
+};
+
+// Opens the key with `access` (which may name a registry view) and reads
+// the value as GetRegString does.
+RegText ReadRegText(const HKEY& root, const Text& keyPath, const Text& valueName, REGSAM access);
+
 // The value's data as text up to its first zero byte; the empty text when the
 // key or value is missing or the data does not fit in 256 bytes.
 Text GetRegString(const HKEY& root, Text keyPath, Text valueName);

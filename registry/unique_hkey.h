@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "core/unique_any.h"
+#include "platform/unique_any.h"
 
 namespace tolvaren {
 

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/archive_format.h"
+#include "core/archive.h"
 
 namespace tolvaren {
 
@@ -32,22 +32,22 @@ Text BuildArchive(const std::vector<ArchiveEntry>& entries) {
 
 Text DemoVehicleList() {
     return "; Demo vehicle list, made up for trying the switch\r\n"
-           "[Stock Quad]\r\n"
-           "model=quad_a\r\n"
+           "[Stock Racer]\r\n"
+           "model=racer_a\r\n"
            "logo=stock\r\n"
            "sub=0\r\n"
            "\r\n"
            ";[Team KTM]\r\n"
-           ";model=ktm_450\r\n"
-           ";logo=ktm\r\n"
+           ";model=team_a\r\n"
+           ";logo=red\r\n"
            ";Sub=2\r\n"
            "\r\n"
            ";[Yamaha Works]\r\n"
-           ";Logo=yamaha\r\n"
+           ";Logo=blue\r\n"
            ";sub=3\r\n"
            "\r\n"
            ";[Suzuki Works]\r\n"
-           ";logo=suzuki\r\n"
+           ";logo=green\r\n"
            ";Sub=4\r\n";
 }
 

@@ -5,9 +5,9 @@ import struct
 
 ROOT = os.path.join(os.path.dirname(__file__), "..", "tests", "fuzz", "seeds")
 NAME = b"Data\\Veh\\Vehicles.dat"
-EXAMPLE = (b";[Team KTM]\r\n;logo=ktm\r\n;Sub=2\r\n;LOGO=big\r\n[Yamaha]\r\n"
-           b"logo=yam\r\nmodel=a logo=b")
-ENABLED = EXAMPLE.replace(b";[Team", b" [Team").replace(b";logo=ktm", b" logo=ktm").replace(b";Sub", b" Sub")
+EXAMPLE = (b";[Team KTM]\r\n;logo=red\r\n;Sub=2\r\n;LOGO=big\r\n[Yamaha]\r\n"
+           b"logo=tan\r\nmodel=a logo=b")
+ENABLED = EXAMPLE.replace(b";[Team", b" [Team").replace(b";logo=red", b" logo=red").replace(b";Sub", b" Sub")
 
 
 def record(name, offset, size):
@@ -41,9 +41,9 @@ write("switch", "all-keys", b";logo=;Logo=;sub=;Sub=;[Team;[KTM;[Yamaha;[Suzuki 
 HEADER = b"WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
 WOW64 = b"[Software\\\\Wow6432Node\\\\THQ\\\\MXvsATV\\\\Install] 1796788031\n#time=1dd878ff900d5c6\n"
 NATIVE = b"[Software\\\\THQ\\\\MXvsATV\\\\Install] 1796788025\n#time=1dd878ff524a342\n"
-with open(os.path.join(os.path.dirname(__file__), "..", "tests", "data", "wine8_system.reg"), "rb") as f:
+with open(os.path.join(os.path.dirname(__file__), "..", "tests", "search", "data", "wine8_system.reg"), "rb") as f:
     write("wine_registry", "wine8-sample", f.read())
-write("wine_registry", "both-views", HEADER + NATIVE + b'"Path"=str(2):"C:\\\\Games\\\\MX vs ATV Reflex"\n\n'
+write("wine_registry", "both-views", HEADER + NATIVE + b'"Path"=str(2):"C:\\\\Games\\\\Dune Racer"\n\n'
       + WOW64 + b'"Path"="C:\\\\Spiele\\\\\\x00dcber Rennen"\n')
 write("wine_registry", "continuation", HEADER + WOW64 + b'"Bin"=hex(2):43,00,\\\n"Path"="C:\\\\Fake"\n'
       + b'"Path"=str(7):"C:\\\\M\\0"\n' + NATIVE + b'@="x"\n"Path"=dword:00000001\n"path"="C:\\\\Last"\n')

@@ -2,7 +2,7 @@
 # Installs with apt-get whatever the build and the tests need and is missing.
 # Quiet when everything is present. Never installs wine32 or anything i386
 # on the host: this kernel runs no 32-bit code; the 32-bit tests bring their
-# own Wine in a private root (cmake/wine32-run.sh, with mmdebstrap).
+# own Wine in a private root (tools/provision-wine32.sh, with mmdebstrap).
 set -e
 packages="cmake make g++ libgtest-dev googletest libbenchmark-dev clang libclang-rt-14-dev
 g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-i686 wine64 fonts-wine xvfb xauth x11-utils

@@ -1,20 +1,13 @@
 #include "ui/main_dialog.h"
 
-#include "core/install_location.h"
-#include "core/unique_any.h"
+#include "platform/win32/unique_handle.h"
 #include "ui/dialog_template.h"
+#include "ui/program.h"
 #include "ui/resource_ids.h"
 #include "ui/toggle_command.h"
 
 namespace tolvaren {
 namespace {
-
-struct IconTraits {
-    using pointer = HICON;
-    static HICON Invalid() { return nullptr; }
-    static void Close(HICON icon) { DestroyIcon(icon); }
-};
-using UniqueHicon = UniqueAny<IconTraits>;
 
 #define TOLVAREN_DECIMAL(id) #id
 #define TOLVAREN_RESOURCE_NAME(id) "#" TOLVAREN_DECIMAL(id)
@@ -78,7 +71,7 @@ int ShowMainDialog(HWND owner) {
         SetDialogIcons(dialog, instance);
         AddCheckbox(dialog, instance, font);
     }
-    const std::int32_t enabled = ExtraVehiclesEnabled();
+    const std::int32_t enabled = TheProgram().ExtraVehiclesEnabled();
     if (dialog == nullptr) return 0;
     SendMessageA(GetDlgItem(dialog, IDC_EXTRA_VEHICLES), BM_SETCHECK,
                  enabled != 0 ? BST_CHECKED : BST_UNCHECKED, 0);

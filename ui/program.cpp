@@ -3,7 +3,19 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include "platform/file_system.h"
+#include "registry/install_record.h"
 #include "ui/main_dialog.h"
+#include "ui/program.h"
+
+namespace tolvaren {
+
+ProgramState& TheProgram() {
+    static ProgramState program(PlatformFileSystem(), ProgramInstallFolder);
+    return program;
+}
+
+}  // namespace tolvaren
 
 namespace {
 

@@ -1,8 +1,7 @@
 #include "ui/toggle_command.h"
 
-#include "core/extra_vehicles.h"
-#include "core/program_archive.h"
 #include "core/reason_texts.h"
+#include "ui/program.h"
 #include "ui/resource_ids.h"
 
 namespace tolvaren {
@@ -13,7 +12,7 @@ namespace {
 // putting back allocate nothing, so nothing was written then.
 Outcome SwitchWithoutThrowing(const std::int32_t& requestedState) noexcept {
     try {
-        return SetExtraVehicles(requestedState);
+        return TheProgram().SetExtraVehicles(requestedState);
     } catch (...) {
         return Reason::OutOfMemory;
     }
@@ -38,7 +37,7 @@ void OnExtraVehiclesClicked(HWND dialog) {
     SendMessageA(checkbox, BM_SETCHECK, requested != 0 ? BST_UNCHECKED : BST_CHECKED, 0);
     Text text;
     try {
-        text = DialogText(outcome, ProgramArchiveLocation().path);
+        text = DialogText(outcome, TheProgram().Location().path);
     } catch (...) {  // no memory even for the message: say the least
         text = kProgramName;
     }

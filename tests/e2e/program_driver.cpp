@@ -57,25 +57,28 @@ bool WaitFor(Condition condition, DWORD timeoutMs) {
 }  // namespace
 
 ProgramDriver::~ProgramDriver() {
-    if (process_.hProcess == nullptr) return;
-    if (Running()) TerminateProcess(process_.hProcess, 1);
-    WaitForSingleObject(process_.hProcess, 5000);
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
+    if (!process_) return;
+    if (Running()) TerminateProcess(process_.get(), 1);
+    WaitForSingleObject(process_.get(), 5000);
 }
 
 bool ProgramDriver::Start(const Text& arguments) {
     Text commandLine = Text("\"") + TOLVAREN_EXE + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process_))
+                        &startup, &started))
         return false;
+    process_.reset(started.hProcess);
+    thread_.reset(started.hThread);
+    processId_ = started.dwProcessId;
+    threadId_ = started.dwThreadId;
     return WaitFor([this] { return (dialog_ = FindProgramWindow(false)) != nullptr; }, 30000);
 }
 
 HWND ProgramDriver::FindProgramWindow(bool messageBox) const {
-    WindowSearch search = {process_.dwProcessId, messageBox ? dialog_ : nullptr, nullptr};
+    WindowSearch search = {processId_, messageBox ? dialog_ : nullptr, nullptr};
     EnumWindows(MatchDialogWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -87,7 +90,7 @@ LRESULT ProgramDriver::CheckState() const {
 }
 
 bool ProgramDriver::Running() const {
-    return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+    return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }
 
 void ProgramDriver::Click() const { PostMessageA(Checkbox(), BM_CLICK, 0, 0); }
@@ -128,9 +131,9 @@ HWND ProgramDriver::FocusSettlingOn(HWND expected, DWORD timeoutMs) const {
 
 DWORD ProgramDriver::CloseAndWait() {
     PostMessageA(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);
-    if (WaitForSingleObject(process_.hProcess, 15000) != WAIT_OBJECT_0) return ~0u;
+    if (WaitForSingleObject(process_.get(), 15000) != WAIT_OBJECT_0) return ~0u;
     DWORD exitCode = ~0u;
-    GetExitCodeProcess(process_.hProcess, &exitCode);
+    GetExitCodeProcess(process_.get(), &exitCode);
     return exitCode;
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "core/text.h"
+#include "platform/win32/unique_handle.h"
 
 namespace tolvaren::test {
 
@@ -27,7 +28,7 @@ public:
     HWND Checkbox() const;
     LRESULT CheckState() const;
     bool Running() const;
-    DWORD ThreadId() const { return process_.dwThreadId; }
+    DWORD ThreadId() const { return threadId_; }
 
     void Click() const;
     void PressKey(WPARAM key) const;  // down and up, posted to the checkbox
@@ -45,7 +46,8 @@ public:
 private:
     HWND FindProgramWindow(bool messageBox) const;
 
-    PROCESS_INFORMATION process_ = {};
+    UniqueHandle process_, thread_;
+    DWORD processId_ = 0, threadId_ = 0;
     HWND dialog_ = nullptr;
 };
 

@@ -5,15 +5,14 @@
 #include <filesystem>
 #include <set>
 
-#include "core/archive_format.h"
+#include "core/archive.h"
+#include "core/reason_texts.h"
 #include "core/vehicle_list.h"
 #include "tests/e2e/program_driver.h"
-#include "tests/install_record.h"
-#include "tests/test_support.h"
+#include "tests/support/install_record.h"
+#include "tests/support/test_support.h"
 #include "tools/archive_builder.h"
 #include "ui/dialog_template.h"
-#include "core/extra_vehicles.h"
-#include "core/reason_texts.h"
 #include "ui/program_name.h"
 
 namespace tolvaren {
@@ -165,7 +164,7 @@ TEST_F(Program, ArgumentsAndLaterRegistryChangesAreIgnored) {
 TEST_F(Program, FailuresSayWhyAndLeaveArchiveAndCheckMarkAsTheyWere) {
     const Text noList = BuildArchive({{"Data\\Gfx\\Menu.txt", ";logo=x"}});
     // Reads as enabled, but its marker has no prefix to comment out.
-    const Text undisableable = BuildArchive({{kVehicleListName, "[Team KTM]\r\n logo=ktm\r\n"}});
+    const Text undisableable = BuildArchive({{kVehicleListName, "[Team KTM]\r\n logo=red\r\n"}});
     const Text archivePath = folder_.Path("Game") + "\\Data\\common.pak";
     enum class Setting { None, ReadOnly, HeldAfterStart, NoRecord, NoArchive };
     struct Case {

@@ -6,13 +6,10 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "core/archive_access.h"
-#include "core/archive_format.h"
-#include "core/extra_vehicles.h"
+#include "core/in_place_rewrite.h"
 #include "core/vehicle_list.h"
-#include "core/vehicle_list_scan.h"
 #include "tests/fuzz/fuzz_check.h"
-#include "tests/memory_file_system.h"
+#include "tests/support/memory_file_system.h"
 
 using namespace tolvaren;
 
@@ -31,7 +28,7 @@ void CheckSwitch(const Text& before, const Text& after, const Outcome& outcome,
         FUZZ_CHECK(after == before);
         return;
     }
-    FUZZ_CHECK(LocationProblem(location) == Reason::Done);
+    FUZZ_CHECK(LocationProblem(location).Done());
     const std::size_t start = static_cast<std::size_t>(location.position) - 1;
     const std::size_t length = static_cast<std::size_t>(location.size);
     FUZZ_CHECK(static_cast<std::int64_t>(start) >= DirectoryEnd(before));
@@ -60,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckSwitch(before, files.files[path], outcome, location, state);
         if (!scan.outcome.Done()) continue;  // the program scans again before it switches
         before = files.files[path];
-        outcome = SetExtraVehicles(files, location, state);
+        outcome = RewriteVehicleList(files, location, state);
         CheckSwitch(before, files.files[path], outcome, location, state);
     }
     return 0;

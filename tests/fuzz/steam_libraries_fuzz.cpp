@@ -3,8 +3,8 @@
 // and a line break at the end changes nothing but that line number.
 #include <cstdint>
 
-#include "cli/ascii.h"
-#include "cli/steam_libraries.h"
+#include "search/ascii.h"
+#include "search/steam_libraries.h"
 #include "tests/fuzz/fuzz_check.h"
 
 using namespace tolvaren;
@@ -24,10 +24,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Text text(reinterpret_cast<const char*>(data), size);
     const SteamLibraryList list = LibraryPathsInVdf(text);
     FUZZ_CHECK(list.paths.size() <= PathKeysIn(text));
-    FUZZ_CHECK(list.problem.empty() || list.problem.rfind("line ", 0) == 0);
+    FUZZ_CHECK(list.outcome.Done() || (list.outcome.reason == Reason::Malformed &&
+                                       list.outcome.detail.rfind("line ", 0) == 0));
 
     const SteamLibraryList withLineBreak = LibraryPathsInVdf(text + "\n");
     FUZZ_CHECK(withLineBreak.paths == list.paths);
-    FUZZ_CHECK(withLineBreak.problem.empty() == list.problem.empty());
+    FUZZ_CHECK(withLineBreak.outcome.reason == list.outcome.reason);
     return 0;
 }

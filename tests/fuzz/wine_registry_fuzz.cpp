@@ -3,7 +3,7 @@
 // NUL, and takes the first of its keys that holds the value.
 #include <cstdint>
 
-#include "cli/wine_registry_file.h"
+#include "search/wine_registry_file.h"
 #include "tests/fuzz/fuzz_check.h"
 
 using namespace tolvaren;
@@ -41,9 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const RegistryStringLookup wow64 = LookUpRegistryString(text, {kWow64Key}, "Path");
     const RegistryStringLookup native = LookUpRegistryString(text, {kNativeKey}, "Path");
 
-    FUZZ_CHECK(both.problem.empty() == StartsWithHeader(text));
-    FUZZ_CHECK(both.problem == wow64.problem && both.problem == native.problem);
-    if (!both.problem.empty()) {
+    FUZZ_CHECK(both.outcome.Done() == StartsWithHeader(text));
+    FUZZ_CHECK(both.outcome.reason == wow64.outcome.reason &&
+               both.outcome.reason == native.outcome.reason);
+    if (!both.outcome.Done()) {
         FUZZ_CHECK(!both.value && !wow64.value && !native.value);
         return 0;
     }

@@ -1,0 +1,92 @@
+#pragma once
+// The game archive: a signed 32-bit little-endian entry count, that many
+// fixed-size directory records (name, offset into the data area, size),
+// then the data area. How it is opened, and the scan that finds the vehicle
+// list in its directory.
+#include <cstdint>
+
+#include "core/file.h"
+
+namespace tolvaren {
+
+constexpr std::int64_t kEntryCountBytes = 4;
+constexpr std::int64_t kNameFieldBytes = 100;
+constexpr std::int64_t kNumberBytes = 4;
+constexpr std::int64_t kRecordBytes = kNameFieldBytes + 2 * kNumberBytes;  // name, offset, size
+
+inline constexpr char kVehicleListName[] = "Data\\Veh\\Vehicles.dat";
+
+// A vehicle list is a few kilobytes of text. A directory record claiming more
+// than this is damaged, and is not worth gigabytes of memory to read.
+constexpr std::int32_t kMaxVehicleListBytes = 16 << 20;
+
+// The directory is read through a buffer this large, so that a directory of
+// many records costs a few platform calls instead of three per record.
+constexpr std::size_t kDirectoryReadAheadBytes = 64 * 1024;
+
+// 1-based file position of an entry's first byte; the data area starts after
+// all `entryCount` records. Exact: never overflows for any 32-bit inputs.
+constexpr std::int64_t EntryPosition(std::int32_t entryCount, std::int32_t offset) {
+    const std::int64_t records = entryCount > 0 ? entryCount : 0;
+    return kEntryCountBytes + kRecordBytes * records + offset + 1;
+}
+
+// A little-endian signed 32-bit number, as the archive stores its numbers.
+std::int32_t Int32FromLittleEndian(const char* field);
+
+// Where the vehicle list lies; filled by the scan, trusted by a rewrite.
+struct ArchiveLocation {
+    Text path;
+    std::int32_t position = 0;  // 1-based file position of the first byte; 0 = not found
+    std::int32_t size = 0;      // bytes as the directory record gives them; 0 = not found
+};
+
+// Done when `position` and `size` name bytes a rewrite may touch: inside the
+// file's 32-bit range and no larger than a vehicle list can be; else why not.
+Outcome LocationProblem(const ArchiveLocation& location);
+
+// Longer paths are refused rather than cut, so no other file is ever opened.
+constexpr std::size_t kMaxArchivePathBytes = 259;
+
+struct OpenedArchive {
+    std::unique_ptr<File> file;  // null when the archive could not be opened
+    bool writable = false;
+    // Done, or why the archive is not open, not writable, or open only
+    // beside another program that holds it (InUse).
+    Outcome outcome;
+};
+
+enum class WhenInUse { Refuse, ReadShared };
+
+// Read-write without sharing, else read-only without sharing; an existing
+// disk file only. Empty paths, wildcards, zero bytes and over-long paths are
+// refused without any attempt. With ReadShared, an archive that another
+// program holds is opened for reading beside it.
+OpenedArchive OpenArchive(FileSystem& files, const Text& path,
+                          WhenInUse whenInUse = WhenInUse::Refuse);
+
+// Reads up to `count` bytes; missing bytes past the end of the file stay as
+// the buffer had them. Returns the bytes read.
+std::size_t ReadPadded(File& file, char* buffer, std::size_t count);
+
+// Seeks to a 1-based position.
+bool SeekToPosition(File& file, std::int64_t position);
+
+// Reads the directory of an open archive from its first byte and records in
+// `location` where the first record named "Data\Veh\Vehicles.dat" puts its
+// bytes. Done, or NoVehicleList, EntryTooLarge or EntryDamaged; `location`
+// changes only when the name is found.
+Outcome FindVehicleList(File& archive, ArchiveLocation& location);
+
+struct ScanResult {
+    Text vehicleList;  // the entry's bytes, zero-padded where the file ends early
+    Outcome outcome;   // Done, or why the list cannot be switched
+};
+
+// Opens the archive at `path`, finds the vehicle list and reads it. An
+// archive that another program holds is read beside it: the list comes back
+// with the outcome InUse. The bytes of a damaged entry are read as far as
+// its position allows; empty when there is nothing to read.
+ScanResult ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location);
+
+}  // namespace tolvaren

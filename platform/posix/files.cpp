@@ -1,0 +1,93 @@
+#include "platform/posix/files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "platform/posix/unique_fd.h"
+
+namespace tolvaren {
+namespace {
+
+bool IsDotOrDotDot(const char* name) {
+    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
+
+}  // namespace
+
+Text JoinPath(const Text& folder, const Text& name) {
+    if (folder.empty()) return name;
+    return folder.back() == '/' ? folder + name : folder + '/' + name;
+}
+
+bool EntryExists(const Text& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool IsFolder(const Text& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::vector<Text> EntryNames(const Text& folder) {
+    std::vector<Text> names;
+    const UniqueDir listing(::opendir(folder.c_str()));
+    if (!listing) return names;
+    while (const dirent* entry = ::readdir(listing.get()))
+        if (!IsDotOrDotDot(entry->d_name)) names.emplace_back(entry->d_name);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<Text> SubfolderNames(const Text& folder) {
+    std::vector<Text> names = EntryNames(folder);
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [&folder](const Text& name) {
+                                   return name[0] == '.' || !IsFolder(JoinPath(folder, name));
+                               }),
+                names.end());
+    return names;
+}
+
+std::optional<FileIdentity> IdentityOf(const Text& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                        static_cast<std::uint64_t>(info.st_ino)};
+}
+
+std::optional<Text> RealPath(const Text& path) {
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                                &std::free);
+    if (!resolved) return std::nullopt;
+    return Text(resolved.get());
+}
+
+Outcome ReadRegularFile(const Text& path, const ChunkConsumer& consume) {
+    const auto unreadable = [](const char* why) { return Outcome(Reason::Unreadable, why); };
+    // Non-blocking, so that a FIFO in the file's place cannot hold the open.
+    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!file) return unreadable(std::strerror(errno));
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0) return unreadable(std::strerror(errno));
+    if (S_ISDIR(info.st_mode)) return unreadable(std::strerror(EISDIR));
+    if (!S_ISREG(info.st_mode)) return unreadable("Not a regular file");
+    std::unique_ptr<char[]> buffer(new char[kReadChunkSize]);
+    for (;;) {
+        const ssize_t got = ::read(file.get(), buffer.get(), kReadChunkSize);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return unreadable(std::strerror(errno));
+        if (got == 0) return Reason::Done;
+        consume(std::string_view(buffer.get(), static_cast<std::size_t>(got)));
+    }
+}
+
+}  // namespace tolvaren

@@ -1,0 +1,146 @@
+#include "search/steam_libraries.h"
+
+#include <optional>
+
+#include "search/ascii.h"
+#include "platform/posix/files.h"
+
+namespace tolvaren {
+namespace {
+
+const Text kLibraryPathKey = "path";
+
+
+struct Token {
+    enum Kind { Word, Open, Close, End } kind;
+    Text text;
+    bool quoted = false;
+};
+
+class VdfTokens {
+public:
+    explicit VdfTokens(std::string_view text) : text_(text) {}
+
+    // Nullopt on a quoted token without its closing quote.
+    std::optional<Token> Next() {
+        SkipSpacesAndComments();
+        tokenLine_ = line_;
+        if (at_ == text_.size()) return Token{Token::End, {}};
+        const char c = text_[at_];
+        if (c == '{' || c == '}') {
+            ++at_;
+            return Token{c == '{' ? Token::Open : Token::Close, {}};
+        }
+        if (c == '"') return Quoted();
+        const std::size_t start = at_;
+        while (at_ < text_.size() && !IsAsciiSpace(text_[at_]) && text_[at_] != '"' &&
+               text_[at_] != '{' && text_[at_] != '}')
+            ++at_;
+        return Token{Token::Word, Text(text_.substr(start, at_ - start))};
+    }
+
+    // The line on which the last token started.
+    int TokenLine() const { return tokenLine_; }
+
+private:
+    void SkipSpacesAndComments() {
+        while (at_ < text_.size()) {
+            if (text_[at_] == '\n') ++line_;
+            if (IsAsciiSpace(text_[at_])) {
+                ++at_;
+            } else if (text_.substr(at_, 2) == "//") {
+                while (at_ < text_.size() && text_[at_] != '\n') ++at_;
+            } else {
+                return;
+            }
+        }
+    }
+
+    std::optional<Token> Quoted() {
+        Token token{Token::Word, {}, true};
+        for (++at_; at_ < text_.size(); ++at_) {
+            const char c = text_[at_];
+            if (c == '"') {
+                ++at_;
+                return token;
+            }
+            if (c == '\n') ++line_;
+            if (c == '\\' && at_ + 1 < text_.size() && (text_[at_ + 1] == '"' || text_[at_ + 1] == '\\'))
+                ++at_;
+            token.text += text_[at_];
+        }
+        return std::nullopt;
+    }
+
+    std::string_view text_;
+    std::size_t at_ = 0;
+    int line_ = 1;
+    int tokenLine_ = 1;
+};
+
+bool IsCondition(const Token& token) {
+    return token.kind == Token::Word && !token.quoted && token.text.size() >= 2 &&
+           token.text.front() == '[' && token.text.back() == ']';
+}
+
+class VdfReader {
+public:
+    explicit VdfReader(std::string_view text) : tokens_(text) {}
+
+    SteamLibraryList Read() {
+        int depth = 0;
+        for (;;) {
+            std::optional<Token> key = NextToken();
+            if (!key) return Fail("a quoted text has no closing quote");
+            if (key->kind == Token::End) return depth == 0 ? Done() : Fail("a block has no closing }");
+            if (key->kind == Token::Close) {
+                if (depth == 0) return Fail("} without a block to close");
+                --depth;
+                continue;
+            }
+            if (key->kind == Token::Open) return Fail("a block without a key");
+            std::optional<Token> value = NextToken();
+            if (!value) return Fail("a quoted text has no closing quote");
+            if (value->kind == Token::Open) {
+                ++depth;
+            } else if (value->kind == Token::Word) {
+                if (EqualIgnoringAsciiCase(key->text, kLibraryPathKey))
+                    list_.paths.push_back(std::move(value->text));
+            } else {
+                return Fail("the key \"" + key->text + "\" has no value");
+            }
+        }
+    }
+
+private:
+    // The next token that is not a condition.
+    std::optional<Token> NextToken() {
+        std::optional<Token> token = tokens_.Next();
+        while (token && IsCondition(*token)) token = tokens_.Next();
+        return token;
+    }
+
+    SteamLibraryList Done() { return std::move(list_); }
+
+    SteamLibraryList Fail(const Text& why) {
+        list_.outcome = {Reason::Malformed, "line " + std::to_string(tokens_.TokenLine()) + ": " + why};
+        return std::move(list_);
+    }
+
+    VdfTokens tokens_;
+    SteamLibraryList list_;
+};
+
+}  // namespace
+
+SteamLibraryList LibraryPathsInVdf(std::string_view vdfText) { return VdfReader(vdfText).Read(); }
+
+SteamLibraryList LibraryPathsInVdfFile(const Text& path) {
+    if (!EntryExists(path)) return {};
+    Text vdfText;
+    Outcome read = ReadRegularFile(path, [&vdfText](std::string_view chunk) { vdfText.append(chunk); });
+    if (!read.Done()) return {{}, std::move(read)};
+    return LibraryPathsInVdf(vdfText);
+}
+
+}  // namespace tolvaren

@@ -1,0 +1,39 @@
+#pragma once
+// One string value from a Wine registry file (a prefix's system.reg holds
+// HKEY_LOCAL_MACHINE), found in one pass that keeps only what it looks for.
+//
+// The file starts with the line "WINE REGISTRY Version 2"; then each key is
+// a line "[Key\\Path] stamp" followed by its values, one a line:
+// "Name"="text", @="text" (the default value), "Name"=str(2):"text",
+// "Name"=dword:…, "Name"=hex(…):… (continued over lines while a line ends
+// in a backslash). Other lines ("#time=…", ";; …") are comments.
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "core/outcome.h"
+
+namespace tolvaren {
+
+struct RegistryStringLookup {
+    Outcome outcome;            // Done, Unreadable or NotARegistry
+    std::optional<Text> value;  // UTF-8, up to its first NUL
+};
+
+// The value `valueName` of the first of `keyPaths` (in this order, whatever
+// the file's) that holds it as a string value: "text", str:"text" or
+// str(2):"text" (REG_EXPAND_SZ, taken unexpanded). Multi-strings (str(7)),
+// hex, dword and malformed values are not string values. Key and value
+// names compare without regard to ASCII letter case, empty key path
+// components are ignored, and where a value occurs more than once the last
+// one counts, as when Wine loads the file.
+RegistryStringLookup LookUpRegistryString(std::string_view registryText,
+                                          const std::vector<Text>& keyPaths,
+                                          const Text& valueName);
+
+// The same, reading the file at `path` front to back in chunks.
+RegistryStringLookup LookUpRegistryStringInFile(const Text& path,
+                                                const std::vector<Text>& keyPaths,
+                                                const Text& valueName);
+
+}  // namespace tolvaren

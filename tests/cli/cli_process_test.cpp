@@ -1,0 +1,179 @@
+// The real command-line tool as a separate process, where only a process
+// shows what happens: pipes and folders given as the archive, other
+// programs holding it, a file-size limit during the write, a full stdout.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "core/archive.h"
+#include "core/vehicle_list.h"
+#include "tests/support/test_support.h"
+#include "tools/archive_builder.h"
+
+namespace tolvaren {
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;   // -1: killed by a signal or never ended
+    int signal = 0;
+    Text out, err;
+};
+
+struct ToolSetting {
+    rlim_t fileSizeLimit = RLIM_INFINITY;
+    Text stdoutPath;  // empty: a file of the test's own
+    int user = test::GameHold::kSameUser;
+    Text tool = TOLVAREN_CLI;
+};
+
+constexpr int kNobody = 65534;
+
+class Tool : public ::testing::Test {
+protected:
+    ToolRun Run(const std::vector<Text>& args, const ToolSetting& setting = {}) {
+        const Text outPath = setting.stdoutPath.empty() ? folder_.Path("out") : setting.stdoutPath;
+        const Text errPath = folder_.Path("err");
+        std::vector<char*> argv{const_cast<char*>(setting.tool.c_str())};
+        for (const Text& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const rlimit limit{setting.fileSizeLimit, setting.fileSizeLimit};
+            const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
+                ::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                ::_exit(100);
+            if (setting.user != test::GameHold::kSameUser &&
+                (::setgid(setting.user) != 0 || ::setuid(setting.user) != 0))
+                ::_exit(102);
+            ::execv(argv[0], argv.data());
+            ::_exit(101);
+        }
+        ToolRun run;
+        int status = 0;
+        // A tool that hangs on a pipe fails the test rather than the run.
+        for (int waited = 0; ::waitpid(pid, &status, WNOHANG) == 0; ++waited) {
+            if (waited == 500) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &status, 0);
+                ADD_FAILURE() << "the tool did not end within 5 s";
+                return run;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+        if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
+        run.out = setting.stdoutPath.empty() ? ReadWholeFile(outPath) : Text();
+        run.err = ReadWholeFile(errPath);
+        return run;
+    }
+
+    test::TempFolder folder_;
+    Text archive_ = folder_.Path("common.pak");
+};
+
+TEST_F(Tool, PipesAndFoldersAreRefusedAtOnce) {
+    const Text fifoPath = folder_.Path("fifo.pak");
+    const test::Fifo fifo(fifoPath);
+    ASSERT_TRUE(fifo.Made());
+    for (const Text& path : {fifoPath, folder_.Path("")}) {
+        for (const Text command : {"status", "enable"}) {
+            const ToolRun run = Run({command, path});
+            EXPECT_EQ(run.exitCode, 2) << command << " " << path << ": " << run.err;
+            EXPECT_NE(run.err.find("not a file on a disk"), Text::npos) << run.err;
+        }
+    }
+}
+
+TEST_F(Tool, AnyOtherProgramWithTheArchiveOpenIsNamedAndNothingIsWritten) {
+    using Lock = test::GameHold::Lock;
+    ASSERT_TRUE(WriteWholeFile(archive_, DemoArchive()));
+    for (const auto& [lock, what] : {std::pair{Lock::None, "open, no lock"},
+                                     std::pair{Lock::Fcntl, "fcntl lock"},
+                                     std::pair{Lock::Flock, "flock"}}) {
+        SCOPED_TRACE(what);
+        const test::GameHold holder(archive_, lock);
+        ASSERT_TRUE(holder.Held());
+        const Text named = "PID " + std::to_string(holder.ProcessId()) + " (sleep)";
+        const ToolRun enable = Run({"enable", archive_});
+        EXPECT_EQ(enable.exitCode, 2) << enable.err;
+        EXPECT_NE(enable.err.find("in use by another program (" + named + ")"), Text::npos)
+            << enable.err;
+        const ToolRun status = Run({"status", archive_});
+        EXPECT_EQ(status.exitCode, 0) << status.err;
+        EXPECT_EQ(status.out, "disabled\n");
+    }
+    EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
+}
+
+TEST_F(Tool, HoldersAreFoundAlsoWhereTheQuickTestIsNotAllowed) {
+    // Only a file's owner may take the lease that answers at once; anyone
+    // else has the processes searched.
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root, to run the tool and the holder as nobody";
+    ASSERT_TRUE(WriteWholeFile(archive_, DemoArchive()));
+    ASSERT_EQ(::chmod(archive_.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(folder_.Path("").c_str(), 0777), 0);  // for the tool's output files
+    ToolSetting nobody;
+    nobody.user = kNobody;
+    // The build may lie where nobody may not go (a private temporary folder).
+    nobody.tool = folder_.Path("tolvaren-cli");
+    std::filesystem::copy_file(TOLVAREN_CLI, nobody.tool);
+    ASSERT_EQ(::chmod(nobody.tool.c_str(), 0755), 0);
+    {
+        const test::GameHold holder(archive_, test::GameHold::Lock::None, kNobody);
+        ASSERT_TRUE(holder.Held());
+        const ToolRun run = Run({"enable", archive_}, nobody);
+        EXPECT_EQ(run.exitCode, 2) << run.err;
+        EXPECT_NE(run.err.find("(PID " + std::to_string(holder.ProcessId()) + " (sleep))"),
+                  Text::npos) << run.err;
+    }
+    EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
+    const ToolRun alone = Run({"enable", archive_}, nobody);
+    EXPECT_EQ(alone.exitCode, 0) << alone.err;
+}
+
+TEST_F(Tool, FileSizeLimitDuringTheWriteLeavesTheArchiveAsItWas) {
+    // The list straddles the limit, so the write stops part way through it.
+    Text list;
+    while (list.size() < 64 * 1024) list += ";[Team KTM]\r\n;logo=red\r\nmodel=x\r\n";
+    const Text archive = BuildArchive({{"Data\\Before.dat", Text(8 * 1024, 'b')},
+                                       {kVehicleListName, list}});
+    ASSERT_TRUE(WriteWholeFile(archive_, archive));
+    for (const rlim_t limit : {rlim_t{40 * 1024}, rlim_t{4 * 1024}}) {
+        SCOPED_TRACE(limit);
+        ToolSetting setting;
+        setting.fileSizeLimit = limit;
+        const ToolRun run = Run({"enable", archive_}, setting);
+        EXPECT_EQ(run.signal, 0);
+        EXPECT_EQ(run.exitCode, 2) << run.err;
+        EXPECT_NE(run.err.find("It was put back as it was."), Text::npos) << run.err;
+        EXPECT_EQ(ReadWholeFile(archive_), archive);
+    }
+    EXPECT_EQ(Run({"enable", archive_}).exitCode, 0);  // without the limit it works
+    EXPECT_EQ(StateOfVehicleList(ReadWholeFile(archive_)), 1);
+}
+
+TEST_F(Tool, OutputThatCannotBeWrittenFails) {
+    ASSERT_TRUE(WriteWholeFile(archive_, DemoArchive()));
+    ToolSetting full;
+    full.stdoutPath = "/dev/full";
+    for (const Text command : {"status", "--help"}) {
+        const ToolRun run = Run(command == "--help" ? std::vector<Text>{command}
+                                                    : std::vector<Text>{command, archive_},
+                                full);
+        EXPECT_EQ(run.exitCode, 5) << command;
+        EXPECT_NE(run.err.find("could not be written to standard output"), Text::npos) << run.err;
+    }
+}
+
+}  // namespace
+}  // namespace tolvaren

@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli/command_line.h"
+#include "core/archive.h"
+#include "core/vehicle_list.h"
+#include "tests/support/test_support.h"
+#include "tests/support/text_output.h"
+#include "tools/archive_builder.h"
+
+namespace tolvaren {
+namespace {
+
+using test::TextOutput;
+
+// Where a command names its archive, no installed game is looked for.
+InstallationSearch NotToBeCalled() {
+    ADD_FAILURE() << "searched for an installed game";
+    return {};
+}
+
+struct CliRun {
+    int exitCode;
+    Text out, err;
+};
+
+class CommandLine : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(WriteWholeFile(archive_, DemoArchive())); }
+
+    CliRun Invoke(const std::vector<Text>& args, FileSystem& files = PlatformFileSystem(),
+                  const InstallationFinder& finder = NotToBeCalled) {
+        TextOutput out, err;
+        const int code = RunCommandLine(args, out, err, files, finder);
+        return {code, out.text(), err.text()};
+    }
+    CliRun InvokeFinding(const std::vector<Text>& args, const InstallationSearch& search) {
+        return Invoke(args, PlatformFileSystem(), [search] { return search; });
+    }
+
+    test::TempFolder folder_;
+    Text archive_ = folder_.Path("common.pak");
+};
+
+TEST_F(CommandLine, StatusEnableDisableRoundTrip) {
+    const struct {
+        std::vector<Text> args;
+        Text out;
+    } steps[] = {
+        {{"status", archive_}, "disabled\n"},
+        {{"enable", archive_}, "Extra vehicles have been enabled.\n"},
+        {{"status", archive_}, "enabled\n"},
+        {{"enable", archive_}, "Extra vehicles have been enabled.\n"},
+        {{"disable", archive_}, "Extra vehicles have been disabled.\n"},
+        {{"status", archive_}, "disabled\n"},
+    };
+    for (const auto& step : steps) {
+        const CliRun run = Invoke(step.args);
+        EXPECT_EQ(run.exitCode, kExitOk) << step.args[0] << ": " << run.err;
+        EXPECT_EQ(run.out, step.out) << step.args[0];
+        EXPECT_EQ(run.err, "") << step.args[0];
+    }
+    const Text list = SwitchVehicleKeys(SwitchVehicleKeys(DemoVehicleList(), 1), 0);
+    EXPECT_EQ(ReadWholeFile(archive_).size(), DemoArchive().size());
+    EXPECT_NE(ReadWholeFile(archive_).find(list), Text::npos);
+}
+
+TEST_F(CommandLine, UsageErrorsExitOneWithTheUsageText) {
+    const std::vector<Text> bad[] = {
+        {}, {"toggle", archive_}, {"status", archive_, "extra"}, {"STATUS", archive_},
+    };
+    for (const auto& args : bad) {
+        const CliRun run = Invoke(args);
+        EXPECT_EQ(run.exitCode, kExitUsage);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("usage: tolvaren-cli"), Text::npos);
+    }
+    const CliRun help = Invoke({"--help"});
+    EXPECT_EQ(help.exitCode, kExitOk);
+    EXPECT_NE(help.out.find("usage: tolvaren-cli"), Text::npos);
+    const CliRun version = Invoke({"--version"});
+    EXPECT_EQ(version.exitCode, kExitOk);
+    EXPECT_EQ(version.out, "tolvaren-cli " TOLVAREN_VERSION "\n");
+}
+
+TEST_F(CommandLine, ArchiveThatCannotBeOpenedOrChangedExitsTwoAndSaysWhy) {
+    const Text missing = folder_.Path("missing.pak");
+    for (const Text command : {"status", "enable"}) {
+        const CliRun run = Invoke({command, missing});
+        EXPECT_EQ(run.exitCode, kExitNotChangeable) << command;
+        EXPECT_NE(run.err.find(missing + " was not found"), Text::npos) << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(missing));
+
+    {
+        const test::ExclusiveHold hold(archive_);
+        ASSERT_TRUE(hold.Held());
+        const CliRun run = Invoke({"disable", archive_});
+        EXPECT_EQ(run.exitCode, kExitNotChangeable);
+        EXPECT_NE(run.err.find("in use by another program"), Text::npos) << run.err;
+    }
+
+    test::ReadOnlyFileSystem readOnly(PlatformFileSystem());
+    EXPECT_EQ(Invoke({"status", archive_}, readOnly).out, "disabled\n");
+    const CliRun run = Invoke({"enable", archive_}, readOnly);
+    EXPECT_EQ(run.exitCode, kExitNotChangeable);
+    EXPECT_NE(run.err.find("read-only"), Text::npos) << run.err;
+    EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
+}
+
+TEST_F(CommandLine, StatusAnswersBesideARunningGameWhileSwitchesRefuse) {
+    const test::GameHold game(archive_);
+    ASSERT_TRUE(game.Held());
+    const CliRun status = Invoke({"status", archive_});
+    EXPECT_EQ(status.exitCode, kExitOk);
+    EXPECT_EQ(status.out, "disabled\n");
+    EXPECT_NE(status.err.find("note: the game archive " + archive_ + " is in use"), Text::npos)
+        << status.err;
+    for (const Text command : {"enable", "disable"}) {
+        const CliRun run = Invoke({command, archive_});
+        EXPECT_EQ(run.exitCode, kExitNotChangeable) << command;
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("in use by another program"), Text::npos) << run.err;
+    }
+    EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
+}
+
+TEST_F(CommandLine, VehicleListProblemsExitThree) {
+    const struct {
+        const char* what;
+        Text archive;
+        const char* status;  // what status still answers
+        const char* says;
+    } cases[] = {
+        {"no list", BuildArchive({{"Data\\Gfx\\Menu.txt", ";logo=x"}}), "", "holds no vehicle list"},
+        {"damaged", EncodeInt32(1) + EncodeRecord(kVehicleListName, 0, 64) + ";[Team KTM]", "disabled\n",
+         "is damaged"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteWholeFile(archive_, c.archive));
+        for (const Text command : {"status", "enable", "disable"}) {
+            const CliRun run = Invoke({command, archive_});
+            EXPECT_EQ(run.exitCode, kExitListProblem) << c.what << " " << command;
+            EXPECT_EQ(run.out, command == "status" ? c.status : "") << c.what << " " << command;
+            EXPECT_NE(run.err.find(c.says), Text::npos) << run.err;
+        }
+        EXPECT_EQ(ReadWholeFile(archive_), c.archive) << c.what;
+    }
+}
+
+TEST_F(CommandLine, DisableThatCannotBeReachedSaysSoAndWritesNothing) {
+    const Text archive = BuildArchive({{kVehicleListName, "[Team KTM]\r\n logo=red\r\n"}});
+    ASSERT_TRUE(WriteWholeFile(archive_, archive));
+    const CliRun run = Invoke({"disable", archive_});
+    EXPECT_EQ(run.exitCode, kExitListProblem);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("cannot be disabled"), Text::npos) << run.err;
+    EXPECT_EQ(ReadWholeFile(archive_), archive);
+}
+
+// Every write fails, as on a full disk or a closed pipe.
+class FullOutput final : public Output {
+public:
+    void Write(std::string_view) override {}
+    bool Flush() override { return false; }
+};
+
+TEST_F(CommandLine, OutputThatCannotBeWrittenIsAFailureThatSaysWhatWasDone) {
+    const struct {
+        const char* command;
+        const char* says;
+        std::int32_t stateAfter;
+    } cases[] = {
+        {"status", "could not be written to standard output.\n", 0},
+        {"enable", "could not be written to standard output; the archive was switched all the same.\n", 1},
+    };
+    for (const auto& c : cases) {
+        FullOutput out;
+        TextOutput err;
+        EXPECT_EQ(RunCommandLine({c.command, archive_}, out, err, PlatformFileSystem(), NotToBeCalled),
+                  kExitOutputFailed) << c.command;
+        EXPECT_NE(err.text().find(c.says), Text::npos) << err.text();
+        EXPECT_EQ(StateOfVehicleList(ReadWholeFile(archive_)), c.stateAfter) << c.command;
+    }
+}
+
+TEST_F(CommandLine, OmittedArchiveIsTheOneInstallationFound) {
+    const InstallationSearch one{{{archive_, "/home/me/.wine"}}, {"skipping /x: broken"}, {}, ""};
+    const CliRun run = InvokeFinding({"status"}, one);
+    EXPECT_EQ(run.exitCode, kExitOk);
+    EXPECT_EQ(run.out, "disabled\n");
+    EXPECT_EQ(run.err, "tolvaren-cli: warning: skipping /x: broken\n"
+                       "tolvaren-cli: using " + archive_ + " (/home/me/.wine)\n");
+    EXPECT_EQ(InvokeFinding({"enable"}, one).exitCode, kExitOk);
+    EXPECT_EQ(StateOfVehicleList(ReadWholeFile(archive_)), 1);
+}
+
+TEST_F(CommandLine, NoneOrSeveralInstallationsFoundIsExitFourAndChangesNothing) {
+    const InstallationSearch none{{}, {}, {"/home/me/.wine", "/home/me/Games/*"}, ""};
+    const InstallationSearch several{
+        {{archive_, "/home/me/.wine"}, {folder_.Path("other.pak"), "/home/me/Games/x"}},
+        {},
+        {},
+        "set WINEPREFIX"};
+    for (const Text command : {"status", "enable", "disable"}) {
+        const CliRun nothing = InvokeFinding({command}, none);
+        EXPECT_EQ(nothing.exitCode, kExitNotInstalled);
+        EXPECT_EQ(nothing.out, "");
+        EXPECT_NE(nothing.err.find("Looked in:\n  /home/me/.wine\n  /home/me/Games/*\n"), Text::npos)
+            << nothing.err;
+        const CliRun choice = InvokeFinding({command}, several);
+        EXPECT_EQ(choice.exitCode, kExitNotInstalled);
+        EXPECT_NE(choice.err.find("  " + archive_ + " (/home/me/.wine)\n"), Text::npos) << choice.err;
+        EXPECT_NE(choice.err.find("Give the archive's path, or set WINEPREFIX."), Text::npos)
+            << choice.err;
+    }
+    InstallationSearch noOtherWay = several;  // as on Windows
+    noOtherWay.narrowing.clear();
+    EXPECT_NE(InvokeFinding({"status"}, noOtherWay).err.find("Give the archive's path. Nothing"),
+              Text::npos);
+    EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
+    // With ARCHIVE there is no search.
+    EXPECT_EQ(InvokeFinding({"status", archive_}, several).out, "disabled\n");
+}
+
+TEST_F(CommandLine, WhereListsEveryInstallationWithItsStateOrWhyNot) {
+    const Text enabled = folder_.Path("enabled.pak");
+    ASSERT_TRUE(WriteWholeFile(enabled, BuildArchive({{kVehicleListName, " [Team KTM]"}})));
+    const Text missing = folder_.Path("missing.pak");
+    const InstallationSearch search{
+        {{archive_, "A"}, {enabled, "B"}, {missing, "C"}}, {"skipping D: unreadable"}, {}, ""};
+    const CliRun run = InvokeFinding({"where"}, search);
+    EXPECT_EQ(run.exitCode, kExitOk);
+    EXPECT_EQ(run.out, archive_ + "\tA\tdisabled\n" + enabled + "\tB\tenabled\n" + missing +
+                           "\tC\tarchive not found\n");
+    EXPECT_EQ(run.err, "tolvaren-cli: warning: skipping D: unreadable\n");
+
+    const test::GameHold game(archive_);
+    ASSERT_TRUE(game.Held());
+    EXPECT_NE(InvokeFinding({"where"}, search).out.find(archive_ + "\tA\tdisabled (in use"),
+              Text::npos);
+
+    const CliRun none = InvokeFinding({"where"}, {{}, {}, {"/home/me/.wine"}, ""});
+    EXPECT_EQ(none.exitCode, kExitNotInstalled);
+    EXPECT_EQ(none.out, "");
+    EXPECT_NE(none.err.find("/home/me/.wine"), Text::npos);
+    EXPECT_EQ(InvokeFinding({"where", archive_}, search).exitCode, kExitUsage);
+}
+
+}  // namespace
+}  // namespace tolvaren

@@ -1,0 +1,93 @@
+// The platform's file layer as the archive rules meet it on real files:
+// what it opens, what it refuses, and other programs that hold the archive.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "core/in_place_rewrite.h"
+#include "tests/support/test_support.h"
+#include "tools/archive_builder.h"
+
+namespace tolvaren {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PlatformFile : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(WriteWholeFile(archive_, DemoArchive())); }
+
+    Text Scan(const Text& path) {
+        location_ = ArchiveLocation{path};
+        ScanResult scan = ReadVehicleList(PlatformFileSystem(), path, location_);
+        outcome_ = scan.outcome;
+        return scan.vehicleList;
+    }
+    Reason Switch(std::int32_t state) {
+        return RewriteVehicleList(PlatformFileSystem(), location_, state).reason;
+    }
+
+    test::TempFolder folder_;
+    Text archive_ = folder_.Path("common.pak");
+    ArchiveLocation location_;
+    Outcome outcome_;
+};
+
+TEST_F(PlatformFile, MissingArchiveIsNeverCreated) {
+    const Text missing = folder_.Path("missing.pak");
+    EXPECT_EQ(Scan(missing), "");
+    EXPECT_EQ(outcome_.reason, Reason::ArchiveNotFound);
+    EXPECT_FALSE(fs::exists(missing));
+
+    ASSERT_EQ(Scan(archive_), DemoVehicleList());
+    ASSERT_TRUE(fs::remove(archive_));  // after the scan
+    EXPECT_EQ(Switch(1), Reason::ArchiveNotFound);
+    EXPECT_FALSE(fs::exists(archive_));
+}
+
+TEST_F(PlatformFile, FoldersPipesAndDevicesAreRefusedAtOnce) {
+    const Text fifoPath = folder_.Path("fifo.pak");
+    const test::Fifo fifo(fifoPath);
+    ASSERT_TRUE(fifo.Made());
+    for (const Text& path : {folder_.Path(""), fifoPath, test::kDevicePath}) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Scan(path), "") << path;
+        EXPECT_EQ(outcome_.reason, Reason::NotADiskFile) << path;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << path;
+    }
+}
+
+TEST_F(PlatformFile, ArchiveHeldByARunningGameIsReadBesideItButNotChanged) {
+    const test::GameHold game(archive_);
+    ASSERT_TRUE(game.Held());
+    EXPECT_EQ(Scan(archive_), DemoVehicleList());
+    EXPECT_EQ(outcome_.reason, Reason::InUse);
+    EXPECT_EQ(location_.size, static_cast<std::int32_t>(DemoVehicleList().size()));
+    EXPECT_EQ(Switch(1), Reason::InUse);
+    EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
+}
+
+TEST_F(PlatformFile, ArchiveHeldWithoutSharingIsInUse) {
+    ASSERT_EQ(Scan(archive_), DemoVehicleList());
+    {
+        const test::ExclusiveHold hold(archive_);
+        ASSERT_TRUE(hold.Held());
+        EXPECT_EQ(Switch(1), Reason::InUse);
+        ArchiveLocation again{archive_};
+        EXPECT_EQ(ReadVehicleList(PlatformFileSystem(), archive_, again).outcome.reason, Reason::InUse);
+    }
+    EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
+}
+
+TEST_F(PlatformFile, ReadOnlyFileIsScannedButNotChanged) {
+    const test::ReadOnlyFile readOnly(archive_);
+    ASSERT_TRUE(readOnly.Enforced());
+    EXPECT_EQ(Scan(archive_), DemoVehicleList());
+    EXPECT_EQ(outcome_.reason, Reason::Done);
+    EXPECT_EQ(Switch(1), Reason::AccessDenied);
+    EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
+}
+
+}  // namespace
+}  // namespace tolvaren

@@ -1,0 +1,143 @@
+// The game's install record read from the registry: by the program's state
+// test, and by the tool in both registry views.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli/command_line.h"
+#include "core/vehicle_list.h"
+#include "registry/install_record.h"
+#include "tests/support/install_record.h"
+#include "tests/support/test_support.h"
+#include "tests/support/text_output.h"
+#include "tools/archive_builder.h"
+#include "ui/program_state.h"
+
+namespace tolvaren {
+namespace {
+
+using test::TextOutput;
+
+class StateTest : public ::testing::Test {
+protected:
+    void SetUp() override { std::filesystem::create_directories(install_ + "\\Data"); }
+    void TearDown() override { test::ForgetInstallDirectory(); }
+
+    void PutArchive(const Text& bytes) { ASSERT_TRUE(WriteWholeFile(archive_, bytes)); }
+
+    // A fresh start of the program: it reads the record once.
+    std::int32_t ExtraVehiclesEnabled() {
+        program_ = std::make_unique<ProgramState>(PlatformFileSystem(), ProgramInstallFolder);
+        return program_->ExtraVehiclesEnabled();
+    }
+    const ArchiveLocation& Location() const { return program_->Location(); }
+
+    test::TempFolder folder_;
+    Text install_ = folder_.Path("Game");
+    Text archive_ = install_ + "\\Data\\common.pak";
+    std::unique_ptr<ProgramState> program_;
+};
+
+TEST_F(StateTest, ArchivePathIsTheInstallDirectoryPlusTheSuffix) {
+    PutArchive(DemoArchive());
+    test::RecordInstallDirectory(install_);
+    EXPECT_EQ(ExtraVehiclesEnabled(), 0);
+    EXPECT_EQ(Location().path, install_ + "\\Data\\common.pak");
+    EXPECT_GT(Location().position, 0);
+    EXPECT_EQ(Location().size, static_cast<std::int32_t>(DemoVehicleList().size()));
+
+    test::RecordInstallDirectory(install_ + "\\");
+    EXPECT_EQ(ExtraVehiclesEnabled(), 0);  // the doubled backslash still names the folder
+    EXPECT_EQ(Location().path, install_ + "\\\\Data\\common.pak");
+}
+
+TEST_F(StateTest, MissingRecordGivesTheBareSuffixAndEnabled) {
+    test::ForgetInstallDirectory();
+    EXPECT_EQ(ExtraVehiclesEnabled(), 1);
+    EXPECT_EQ(Location().path, "\\Data\\common.pak");
+    EXPECT_EQ(program_->ScanOutcome().reason, Reason::NotInstalled);
+
+    UniqueHkey key;  // the key without its value
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKeyPath.c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(ExtraVehiclesEnabled(), 1);
+    EXPECT_EQ(Location().path, "\\Data\\common.pak");
+}
+
+TEST_F(StateTest, AnswerFollowsTheMarkerInTheArchive) {
+    test::RecordInstallDirectory(install_);
+    const std::pair<Text, std::int32_t> cases[] = {
+        {DemoArchive(), 0},
+        {BuildArchive({{"Data\\Veh\\Vehicles.dat", SwitchVehicleKeys(DemoVehicleList(), 1)}}), 1},
+        {BuildArchive({{"Data\\Other.dat", DemoVehicleList()}}), 1},
+    };
+    for (const auto& [bytes, expected] : cases) {
+        PutArchive(bytes);
+        EXPECT_EQ(ExtraVehiclesEnabled(), expected);
+    }
+    std::filesystem::remove(archive_);
+    EXPECT_EQ(ExtraVehiclesEnabled(), 1);
+    EXPECT_EQ(program_->ScanOutcome().reason, Reason::ArchiveNotFound);
+    EXPECT_FALSE(std::filesystem::exists(archive_));
+}
+
+// 32-bit Windows has one view; both flags name it.
+bool RegistryHasTwoViews() {
+    BOOL wow64 = FALSE;
+    return sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
+}
+
+TEST_F(StateTest, CommandLineWithoutArchiveUsesTheInstalledOne) {
+    PutArchive(DemoArchive());
+    test::RecordInstallDirectory(install_);
+    TextOutput out, err;
+    EXPECT_EQ(RunCommandLine({"enable"}, out, err, PlatformFileSystem(), FindRegistryInstallations),
+              kExitOk);
+    EXPECT_EQ(out.text(), "Extra vehicles have been enabled.\n");
+    const char* view = RegistryHasTwoViews() ? "native view" : "32-bit view";
+    EXPECT_EQ(err.text(), "tolvaren-cli: using " + archive_ + " (registry, " + view + ")\n");
+    EXPECT_EQ(StateOfVehicleList(ReadWholeFile(archive_)), 1);
+}
+
+TEST_F(StateTest, ToolReadsThe32BitViewFirstThenTheNativeOne) {
+    PutArchive(DemoArchive());
+    const Text other = folder_.Path("Other");
+    const Text archive32 = install_ + "\\Data\\common.pak";
+    const Text archive64 = other + "\\Data\\common.pak";
+    const bool twoViews = RegistryHasTwoViews();
+    struct Case {
+        bool in32, in64;
+        std::vector<Text> found;
+    };
+    const Case cases[] = {
+        {false, false, {}},
+        {true, false, {archive32}},
+        {false, true, {archive64}},
+        {true, true, twoViews ? std::vector<Text>{archive32, archive64} : std::vector<Text>{archive64}},
+    };
+    for (const Case& c : cases) {
+        test::ForgetInstallDirectory();
+        if (c.in32) test::RecordInstallDirectory(install_, KEY_WOW64_32KEY);
+        if (c.in64) test::RecordInstallDirectory(other, KEY_WOW64_64KEY);
+        std::vector<Text> found;
+        for (const Installation& installation : FindRegistryInstallations().found)
+            found.push_back(installation.archivePath);
+        EXPECT_EQ(found, c.found) << c.in32 << c.in64;
+    }
+    TextOutput out, err;
+    EXPECT_EQ(RunCommandLine({"where"}, out, err, PlatformFileSystem(), FindRegistryInstallations),
+              kExitOk);
+    EXPECT_EQ(out.text(), twoViews ? archive32 + "\tregistry, 32-bit view\tdisabled\n" + archive64 +
+                                        "\tregistry, native view\tarchive not found\n"
+                                  : archive64 + "\tregistry, 32-bit view\tarchive not found\n");
+    TextOutput none, noneErr;
+    test::ForgetInstallDirectory();
+    EXPECT_EQ(RunCommandLine({"status"}, none, noneErr, PlatformFileSystem(),
+                             FindRegistryInstallations),
+              kExitNotInstalled);
+    EXPECT_NE(noneErr.text().find("HKEY_LOCAL_MACHINE\\Software\\THQ"), Text::npos) << noneErr.text();
+}
+
+}  // namespace
+}  // namespace tolvaren

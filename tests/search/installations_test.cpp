@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <ostream>
+
+#include "search/installations.h"
+#include "tests/support/file_tree.h"
+#include "tests/support/test_support.h"
+
+namespace tolvaren {
+
+bool operator==(const Installation& a, const Installation& b) {
+    return a.archivePath == b.archivePath && a.source == b.source;
+}
+void PrintTo(const Installation& installation, std::ostream* out) {
+    *out << "{" << installation.archivePath << " in " << installation.source << "}";
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+Text Registry(const Text& body) {
+    return "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
+           "[Software\\\\Wine] 1700000000\n#time=1d9f0e2b3c4d5e6\n\"Version\"=\"wine-8.0\"\n\n" + body;
+}
+const Text kWithoutGame = Registry("");
+// The paths as Wine writes them: backslashes doubled.
+Text Wow64Section(const Text& writtenPath) {
+    return "[Software\\\\Wow6432Node\\\\THQ\\\\MXvsATV\\\\Install] 1700000000\n"
+           "#time=1d9f0e2b3c4d5e7\n\"Path\"=\"" + writtenPath + "\"\n\n";
+}
+Text NativeExpandSection(const Text& writtenPath) {
+    return "[Software\\\\THQ\\\\MXvsATV\\\\Install] 1700000000\n"
+           "#time=1d9f0e2b3c4d5e7\n\"Path\"=str(2):\"" + writtenPath + "\"\n\n";
+}
+Text Wow64Record(const Text& writtenPath) { return Registry(Wow64Section(writtenPath)); }
+Text NativeExpandRecord(const Text& writtenPath) { return Registry(NativeExpandSection(writtenPath)); }
+
+void MakePrefix(const Text& prefix, const Text& registry) {
+    test::MakeFile(prefix + "/system.reg", registry);
+    test::MakeFolder(prefix + "/drive_c/windows");
+    test::MakeLink(prefix + "/dosdevices/c:", "../drive_c");
+}
+
+Text LibraryList(const std::vector<Text>& paths, const Text& tail = "}\n") {
+    Text vdf = "\"libraryfolders\"\n{\n";
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        vdf += "\t\"" + std::to_string(i) + "\"\n\t{\n\t\t\"path\"\t\t\"" + paths[i] +
+               "\"\n\t\t\"apps\"\n\t\t{\n\t\t}\n\t}\n";
+    return vdf + tail;
+}
+
+// What every entry under a folder is, to show that a search changed nothing.
+std::map<Text, Text> Snapshot(const Text& folder) {
+    std::map<Text, Text> entries;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+        const fs::file_status status = entry.symlink_status();
+        Text what = std::to_string(static_cast<int>(status.type())) + " " +
+                    std::to_string(static_cast<int>(status.permissions()));
+        if (fs::is_symlink(status)) what += " -> " + fs::read_symlink(entry.path()).string();
+        if (fs::is_regular_file(status)) what += " " + std::to_string(entry.file_size());
+        if (!fs::is_symlink(status))
+            what += " " + std::to_string(entry.last_write_time().time_since_epoch().count());
+        entries[entry.path().string()] = what;
+    }
+    return entries;
+}
+
+bool Contains(const Text& text, const Text& part) { return text.find(part) != Text::npos; }
+
+// A home with the game in a Steam library, in Lutris and in Bottles, reached
+// by several ways each, and prefixes that are broken or hold no game.
+class SyntheticHome : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MakePrefix(home_ + "/.wine", kWithoutGame);
+
+        test::MakeLink(home_ + "/.steam/steam", "../.local/share/Steam");
+        test::MakeFile(steam_ + "/steamapps/libraryfolders.vdf",
+                       LibraryList({steam_, library_, "relative/library"}));
+        MakePrefix(steam_ + "/steamapps/compatdata/228980/pfx", "not a registry\n");
+        test::MakeFolder(steam_ + "/steamapps/compatdata/1000");
+        MakePrefix(steam_ + "/steamapps/compatdata/500/pfx", NativeExpandRecord(R"(C:\\Games\\DuneRacer)"));
+        test::MakeFile(steam_ + "/steamapps/compatdata/500/pfx/drive_c/games/duneracer/data/common.pak", "");
+
+        test::MakeFile(flatpakSteam_ + "/steamapps/libraryfolders.vdf",
+                       LibraryList({library_, gone_}, "\t\"2\" { \"path\" \"/never\n}\n"));
+        // Both views; the 32-bit one counts.
+        MakePrefix(library_ + "/steamapps/compatdata/123/pfx",
+                   Registry(NativeExpandSection(R"(C:\\Native)") +
+                            Wow64Section(R"(C:\\Program Files (x86)\\Vendor\\Dune Racer)")));
+        test::MakeFile(library_ + "/steamapps/compatdata/123/pfx/drive_c/program files (x86)/vendor/"
+                                  "DUNE RACER/Data/Common.pak",
+                       "");
+
+        MakePrefix(home_ + "/Games/dune-racer", NativeExpandRecord(R"(D:\\DuneRacer)"));
+        test::MakeFolder(folder_.Path("dvd"));
+        test::MakeLink(home_ + "/Games/dune-racer/dosdevices/d:", folder_.Path("dvd"));
+        test::MakeLink(home_ + "/Games/alias", library_ + "/steamapps/compatdata/123/pfx");
+        MakePrefix(home_ + "/Games/.hidden", Wow64Record(R"(C:\\Hidden)"));
+
+        MakePrefix(home_ + "/.local/share/bottles/bottles/Gaming", Wow64Record(R"(C:\\Games\\Racer)"));
+        test::MakeFile(home_ + "/.local/share/bottles/bottles/Gaming/drive_c/Games/Racer/Data/common.pak", "");
+        MakePrefix(home_ + "/.var/app/com.usebottles.bottles/data/bottles/bottles/Empty", kWithoutGame);
+
+        MakePrefix(home_ + "/Games/Heroic/Prefixes/default/DuneRacer", Wow64Record(R"(\\\\server\\share\\Racer)"));
+        MakePrefix(home_ + "/Games/Heroic/Prefixes/Other", kWithoutGame);
+    }
+
+    test::TempFolder folder_;
+    const Text home_ = folder_.Path("home");
+    const Text steam_ = home_ + "/.local/share/Steam";
+    const Text flatpakSteam_ = home_ + "/.var/app/com.valvesoftware.Steam/.local/share/Steam";
+    const Text library_ = folder_.Path("SteamLibrary");
+    const Text gone_ = folder_.Path("gone");
+};
+
+TEST_F(SyntheticHome, FindsEachInstallationOnceInSearchOrder) {
+    const auto before = Snapshot(folder_.Path(""));
+    const InstallationSearch search = FindInstallations(home_, "");
+    EXPECT_EQ(Snapshot(folder_.Path("")), before) << "the search changed a file";
+
+    const std::vector<Installation> expected = {
+        {test::Canonical(steam_) + "/steamapps/compatdata/500/pfx/drive_c/games/duneracer/data/common.pak",
+         home_ + "/.steam/steam/steamapps/compatdata/500/pfx"},
+        {test::Canonical(library_) +
+             "/steamapps/compatdata/123/pfx/drive_c/program files (x86)/vendor/DUNE RACER/Data/Common.pak",
+         library_ + "/steamapps/compatdata/123/pfx"},
+        {test::Canonical(folder_.Path("dvd")) + "/DuneRacer/Data/common.pak", home_ + "/Games/dune-racer"},
+        {test::Canonical(home_ + "/.local/share/bottles/bottles/Gaming") + "/drive_c/Games/Racer/Data/common.pak",
+         home_ + "/.local/share/bottles/bottles/Gaming"},
+    };
+    EXPECT_EQ(search.found, expected);
+
+    ASSERT_EQ(search.warnings.size(), 3u) << ::testing::PrintToString(search.warnings);
+    EXPECT_TRUE(Contains(search.warnings[0], flatpakSteam_ + "/steamapps/libraryfolders.vdf: line "))
+        << search.warnings[0];
+    EXPECT_EQ(search.warnings[1].rfind("skipping " + home_ + "/.steam/steam/steamapps/compatdata/228980/pfx: "
+                                       "system.reg: not a Wine registry file", 0),
+              0u)
+        << search.warnings[1];
+    EXPECT_EQ(search.warnings[2].rfind("skipping " + home_ + "/Games/Heroic/Prefixes/default/DuneRacer: ", 0), 0u)
+        << search.warnings[2];
+    EXPECT_TRUE(Contains(search.warnings[2], "\"\\\\server\\share\\Racer\"")) << search.warnings[2];
+
+    const std::vector<Text> places = {
+        home_ + "/.wine",
+        home_ + "/.steam/steam/steamapps/compatdata/*/pfx",
+        library_ + "/steamapps/compatdata/*/pfx",
+        flatpakSteam_ + "/steamapps/compatdata/*/pfx",
+        gone_ + "/steamapps/compatdata/*/pfx",
+        home_ + "/snap/steam/common/.local/share/Steam/steamapps/compatdata/*/pfx",
+        home_ + "/Games/*",
+        home_ + "/.local/share/bottles/bottles/*",
+        home_ + "/.var/app/com.usebottles.bottles/data/bottles/bottles/*",
+        home_ + "/Games/Heroic/Prefixes/*",
+        home_ + "/Games/Heroic/Prefixes/default/*",
+    };
+    EXPECT_EQ(search.places, places);
+}
+
+TEST_F(SyntheticHome, WinePrefixNarrowsTheSearchToThatPrefix) {
+    const Text steamPrefix = library_ + "/steamapps/compatdata/123/pfx";
+    const InstallationSearch game = FindInstallations(home_, steamPrefix);
+    ASSERT_EQ(game.found.size(), 1u);
+    EXPECT_EQ(game.found[0].source, steamPrefix);
+    EXPECT_TRUE(fs::exists(game.found[0].archivePath)) << game.found[0].archivePath;
+    EXPECT_EQ(game.warnings, std::vector<Text>{});
+    EXPECT_EQ(game.places, std::vector<Text>{steamPrefix});
+
+    const InstallationSearch noGame = FindInstallations(home_, home_ + "/.wine");
+    EXPECT_TRUE(noGame.found.empty());
+    EXPECT_EQ(noGame.warnings, std::vector<Text>{});
+
+    const Text broken = steam_ + "/steamapps/compatdata/228980/pfx";
+    const InstallationSearch skipped = FindInstallations(home_, broken);
+    EXPECT_TRUE(skipped.found.empty());
+    ASSERT_EQ(skipped.warnings.size(), 1u);
+    EXPECT_EQ(skipped.warnings[0].rfind("skipping " + broken + ": system.reg: ", 0), 0u) << skipped.warnings[0];
+
+    const Text nothing = folder_.Path("nothing");
+    const InstallationSearch none = FindInstallations(home_, nothing);
+    EXPECT_TRUE(none.found.empty());
+    ASSERT_EQ(none.warnings.size(), 1u);
+    EXPECT_TRUE(Contains(none.warnings[0], nothing + " is not a Wine prefix")) << none.warnings[0];
+    EXPECT_EQ(none.places, std::vector<Text>{nothing});
+}
+
+TEST(Installations, WithoutHomeOrWinePrefixThereIsNowhereToLook) {
+    const InstallationSearch search = FindInstallations("", "");
+    EXPECT_TRUE(search.found.empty());
+    EXPECT_TRUE(search.warnings.empty());
+    EXPECT_TRUE(search.places.empty());
+}
+
+TEST(Installations, WarningsStayOnOneLine) {
+    test::TempFolder folder;
+    const Text prefix = folder.Path("pfx");
+    MakePrefix(prefix, Wow64Record(R"(\\\\x\nNew\tline)"));
+    const InstallationSearch search = FindInstallations("", prefix);
+    ASSERT_EQ(search.warnings.size(), 1u);
+    EXPECT_EQ(search.warnings[0].find_first_of("\n\r\t"), Text::npos) << search.warnings[0];
+}
+
+}  // namespace
+}  // namespace tolvaren

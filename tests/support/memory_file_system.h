@@ -1,0 +1,46 @@
+#pragma once
+// Files in memory, with refused opens, injectable faults and a log of
+// every step, for tests that must see what the archive rules do when a step
+// fails.
+#include <map>
+#include <vector>
+
+#include "core/file.h"
+
+namespace tolvaren::test {
+
+enum class FileStep { Open, Seek, Read, ShortRead, Write, ShortWrite };
+
+class MemoryFileSystem final : public FileSystem {
+public:
+    struct Fault {
+        FileStep step;
+        int occurrence;  // 1 = the first time that step is taken
+    };
+    struct LogEntry {
+        FileStep step;
+        bool failed;
+        Text bytesWritten;
+    };
+
+    OpenedFile Open(const Text& path, FileAccess access) override;
+
+    void Inject(Fault fault) { faults_.push_back(fault); }
+    // True when this step is the injected fault; counts every step taken.
+    bool Fails(FileStep step);
+    void Record(FileStep step, bool failed, Text written = Text()) {
+        log_.push_back({step, failed, std::move(written)});
+    }
+
+    std::map<Text, Text> files;
+    // Opens with this access are refused so, as the platform would.
+    std::map<FileAccess, Outcome> refusals;
+    const std::vector<LogEntry>& Log() const { return log_; }
+
+private:
+    std::vector<Fault> faults_;
+    std::map<FileStep, int> taken_;
+    std::vector<LogEntry> log_;
+};
+
+}  // namespace tolvaren::test
