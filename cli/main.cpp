@@ -31,9 +31,11 @@ int main(int argc, char** argv) {
         exitCode = tolvaren::RunCommandLine(args, out, err, tolvaren::PlatformFileSystem(),
                                             kFindInstallations);
     } catch (const std::bad_alloc&) {
-        try {  // what failed was large; a line of text usually still fits
-            err << tolvaren::kToolName << ": "
-                << tolvaren::CommandLineText(tolvaren::Reason::OutOfMemory, "") << '\n';
+        // Whatever was under way, perhaps after a write: only the reason is
+        // sure. What failed was large; a few words usually still fit.
+        try {
+            err << tolvaren::kToolName << ": " << tolvaren::ReasonLabel(tolvaren::Reason::OutOfMemory)
+                << ".\n";
         } catch (const std::bad_alloc&) {
         }
     }

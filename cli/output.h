@@ -1,6 +1,7 @@
 #pragma once
-// Where the command-line tool writes: standard output and error. Plain C stdio rather than iostreams, which would make the
-// Windows tool four times its size.
+// Where the command-line tool writes: standard output and error. Plain C
+// stdio rather than iostreams, which would make the Windows tool four times
+// its size.
 #include <cstdio>
 #include <string_view>
 

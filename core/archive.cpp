@@ -37,6 +37,9 @@ struct DirectoryRecord {
 
 // Serves the directory front to back from a buffer filled by large reads of
 // the file, so that a directory of many records costs a few platform calls.
+// A record is read where it lies in the buffer: copying each 100-byte name
+// out first made the scan of 100,000 records 2.5 times slower (1,782 against
+// 700 µs, make bench).
 class DirectoryReader {
 public:
     explicit DirectoryReader(File& file) : file_(file), buffer_(kDirectoryReadAheadBytes) {}
@@ -54,7 +57,7 @@ public:
         const char* record = buffer_.data() + next_;
         std::size_t present = kRecordBytes;
         if (end_ - next_ >= kRecordBytes) {
-            next_ += kRecordBytes;  // mostly it is read ahead already: looked at where it lies
+            next_ += kRecordBytes;  // whole in the buffer: read where it lies
         } else {
             present = ReadAcrossRefills(spare, sizeof spare);
             record = spare;

@@ -82,7 +82,7 @@ constexpr ReasonTexts kTexts[] = {
      kExitNotChangeable},
     {Reason::OutOfMemory, "not enough memory",
      "There is not enough memory to switch the extra vehicles. Nothing was changed.",
-     "there is not enough memory. Nothing was changed.",
+     "there is not enough memory to handle the vehicle list in {path}. Nothing was changed.",
      kExitNotChangeable},
     {Reason::Unreadable, "unreadable", "", "{path}: {detail}", kExitNotInstalled},
     {Reason::NotARegistry, "not a Wine registry", "",

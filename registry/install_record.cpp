@@ -20,8 +20,8 @@ bool Listed(const InstallationSearch& search, const Text& archivePath) {
 
 }  // namespace
 
-RegText ReadInstallRecord(REGSAM access) {
-    return ReadRegText(HKEY_LOCAL_MACHINE, kInstallKeyPath, kInstallValueName, access);
+RegText ReadInstallRecord(REGSAM access, DWORD capacity) {
+    return ReadRegText(HKEY_LOCAL_MACHINE, kInstallKeyPath, kInstallValueName, access, capacity);
 }
 
 Text ProgramInstallFolder() { return ReadInstallRecord(KEY_ALL_ACCESS).text; }
@@ -30,7 +30,9 @@ InstallationSearch FindRegistryInstallations() {
     InstallationSearch search;
     search.places.push_back("HKEY_LOCAL_MACHINE\\" + kInstallKeyPath + " (32-bit and native views)");
     for (const RegistryView& view : kViews) {
-        const RegText record = ReadInstallRecord(KEY_QUERY_VALUE | view.flag);
+        RegText record = ReadInstallRecord(KEY_QUERY_VALUE | view.flag);
+        if (record.status == ERROR_MORE_DATA)
+            record = ReadInstallRecord(KEY_QUERY_VALUE | view.flag, record.size + 1);
         if (record.status != ERROR_SUCCESS || !IsStringType(record.type) || record.text.empty())
             continue;
         const Text archive = ArchivePathFor(record.text);

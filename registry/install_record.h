@@ -8,8 +8,9 @@
 
 namespace tolvaren {
 
-// The record as the key opened with `access` (a view flag included) holds it.
-RegText ReadInstallRecord(REGSAM access);
+// The record as the key opened with `access` (a view flag included) holds
+// it, read into a buffer of `capacity` bytes.
+RegText ReadInstallRecord(REGSAM access, DWORD capacity = kRegStringBytes);
 
 // The program's lookup: full access and any value type, as GetRegString
 // reads; empty when there is no record.
@@ -18,7 +19,7 @@ Text ProgramInstallFolder();
 // The tool's: read access is enough (a 64-bit process without
 // administrator rights would be refused full access); the 32-bit view
 // first, where the 32-bit game's installer writes, then the native one;
-// string values only.
+// string values only, of any length.
 InstallationSearch FindRegistryInstallations();
 
 }  // namespace tolvaren

@@ -1,5 +1,8 @@
 #include "registry/registry_helpers.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "registry/fixed_text.h"
 #include "registry/unique_hkey.h"
 
@@ -8,7 +11,6 @@ namespace {
 
 constexpr std::size_t kKeyPathBuffer = 300;
 constexpr std::size_t kValueNameBuffer = 256;
-constexpr DWORD kDataBuffer = 256;
 constexpr std::size_t kWriteBuffer = 2048;
 
 Text RegistryName(const Text& valueName) {
@@ -17,21 +19,20 @@ Text RegistryName(const Text& valueName) {
 
 }  // namespace
 
-RegText ReadRegText(const HKEY& root, const Text& keyPath, const Text& valueName, REGSAM access) {
+RegText ReadRegText(const HKEY& root, const Text& keyPath, const Text& valueName, REGSAM access,
+                    DWORD capacity) {
     const FixedText<kKeyPathBuffer> key(keyPath);
     UniqueHkey opened;
     RegText read;
     read.status = RegOpenKeyExA(root, key.c_str(), 0, access, opened.put());
     if (read.status != ERROR_SUCCESS) return read;
     const FixedText<kValueNameBuffer> name(RegistryName(valueName));
-    BYTE data[kDataBuffer] = {};
-    DWORD size = sizeof data;
-    read.status = RegQueryValueExA(opened.get(), name.c_str(), nullptr, &read.type, data, &size);
+    std::vector<BYTE> data(capacity, 0);
+    read.size = capacity;
+    read.status = RegQueryValueExA(opened.get(), name.c_str(), nullptr, &read.type, data.data(), &read.size);
     if (read.status == ERROR_MORE_DATA) return read;  // the buffer's content is undefined then
-    const char* bytes = reinterpret_cast<const char*>(data);
-    std::size_t length = 0;
-    while (length < sizeof data && bytes[length] != '\0') ++length;
-    read.text.assign(bytes, length);
+    const char* bytes = reinterpret_cast<const char*>(data.data());
+    read.text.assign(bytes, std::find(bytes, bytes + capacity, '\0'));
     return read;
 }
 

@@ -9,16 +9,21 @@ namespace tolvaren {
 
 inline const Text kDefaultValueName = "*";
 
+// What GetRegString reads a value into.
+constexpr DWORD kRegStringBytes = 256;
+
 // A value read as text, with what the registry answered.
 struct RegText {
     LONG status = ERROR_SUCCESS;  // of the open, else of the query
     DWORD type = REG_NONE;
-    Text text;  // the data up to its first zero byte; empty unless it fitted in 256 bytes
+    DWORD size = 0;  // bytes the value holds (for ERROR_MORE_DATA: the buffer it needs)
+    Text text;       // the data up to its first zero byte; empty unless it fitted
 };
 
 // Opens the key with `access` (which may name a registry view) and reads
-// the value as GetRegString does.
-RegText ReadRegText(const HKEY& root, const Text& keyPath, const Text& valueName, REGSAM access);
+// the value as GetRegString does, into a buffer of `capacity` bytes.
+RegText ReadRegText(const HKEY& root, const Text& keyPath, const Text& valueName, REGSAM access,
+                    DWORD capacity = kRegStringBytes);
 
 // The value's data as text up to its first zero byte; the empty text when the
 // key or value is missing or the data does not fit in 256 bytes.

@@ -43,7 +43,7 @@ WOW64 = b"[Software\\\\Wow6432Node\\\\THQ\\\\MXvsATV\\\\Install] 1796788031\n#ti
 NATIVE = b"[Software\\\\THQ\\\\MXvsATV\\\\Install] 1796788025\n#time=1dd878ff524a342\n"
 with open(os.path.join(os.path.dirname(__file__), "..", "tests", "search", "data", "wine8_system.reg"), "rb") as f:
     write("wine_registry", "wine8-sample", f.read())
-write("wine_registry", "both-views", HEADER + NATIVE + b'"Path"=str(2):"C:\\\\Games\\\\Dune Racer"\n\n'
+write("wine_registry", "both-views", HEADER + NATIVE + b'"Path"=str(2):"C:\\\\Games\\\\My Racer"\n\n'
       + WOW64 + b'"Path"="C:\\\\Spiele\\\\\\x00dcber Rennen"\n')
 write("wine_registry", "continuation", HEADER + WOW64 + b'"Bin"=hex(2):43,00,\\\n"Path"="C:\\\\Fake"\n'
       + b'"Path"=str(7):"C:\\\\M\\0"\n' + NATIVE + b'@="x"\n"Path"=dword:00000001\n"path"="C:\\\\Last"\n')

@@ -16,9 +16,9 @@ public:
     ProgramState(FileSystem& files, InstallFolderReader readInstallFolder)
         : files_(files), readInstallFolder_(readInstallFolder) {}
 
-    // The state test: reads the install record (once per run), scans the
-    // archive it leads to and answers 1 (enabled) or 0, also when nothing
-    // could be read.
+    // The state test: reads the install record, scans the archive it leads
+    // to and answers 1 (enabled) or 0, also when nothing could be read. The
+    // program runs it once, at start-up.
     std::int32_t ExtraVehiclesEnabled();
 
     // Switches the archive to `requestedState` (non-zero = enable) at the

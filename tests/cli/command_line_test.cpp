@@ -5,6 +5,7 @@
 #include "cli/command_line.h"
 #include "core/archive.h"
 #include "core/vehicle_list.h"
+#include "tests/support/reason_cases.h"
 #include "tests/support/test_support.h"
 #include "tests/support/text_output.h"
 #include "tools/archive_builder.h"
@@ -247,6 +248,32 @@ TEST_F(CommandLine, WhereListsEveryInstallationWithItsStateOrWhyNot) {
     EXPECT_NE(none.err.find("/home/me/.wine"), Text::npos);
     EXPECT_EQ(InvokeFinding({"where", archive_}, search).exitCode, kExitUsage);
 }
+
+// Each reason in the tool's words, with its exit code; the archive is left
+// as it was, but where the reason says it could not be put back.
+class CommandLineReasons : public ::testing::TestWithParam<test::ReasonCase> {};
+
+TEST_P(CommandLineReasons, SaysTheReasonWithItsExitCode) {
+    const test::ReasonCase& c = GetParam();
+    const Text& path = test::kReasonCasePath;
+    test::MemoryFileSystem files;
+    if (!c.archive.empty()) files.files[path] = c.archive;
+    files.refusals = c.refusals;
+    for (const auto& fault : c.faults) files.Inject(fault);
+    TextOutput out, err;
+    const int exitCode = RunCommandLine({c.requested != 0 ? "enable" : "disable", path}, out, err,
+                                        files, NotToBeCalled);
+    EXPECT_EQ(exitCode, ExitCodeFor(c.onClick));
+    if (c.onClick == Reason::Done) return;
+    EXPECT_EQ(out.text(), "");
+    const Outcome told = c.onClick == Reason::InUse ? Outcome(Reason::InUse, test::kReasonCaseHolder)
+                                                     : Outcome(c.onClick);
+    EXPECT_EQ(err.text(), "tolvaren-cli: " + CommandLineText(told, path) + "\n");
+    EXPECT_EQ(files.files[path] == c.archive, c.onClick != Reason::WriteFailedNotPutBack);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachReason, CommandLineReasons, ::testing::ValuesIn(test::ReasonCases()),
+                         test::ReasonCaseName);
 
 }  // namespace
 }  // namespace tolvaren

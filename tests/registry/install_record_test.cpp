@@ -105,26 +105,31 @@ TEST_F(StateTest, ToolReadsThe32BitViewFirstThenTheNativeOne) {
     const Text other = folder_.Path("Other");
     const Text archive32 = install_ + "\\Data\\common.pak";
     const Text archive64 = other + "\\Data\\common.pak";
+    const Text longFolder = "C:\\" + Text(300, 'x');  // longer than the program can use
     const bool twoViews = RegistryHasTwoViews();
     struct Case {
-        bool in32, in64;
+        Text folder32, folder64;  // empty: no record in that view
         std::vector<Text> found;
     };
     const Case cases[] = {
-        {false, false, {}},
-        {true, false, {archive32}},
-        {false, true, {archive64}},
-        {true, true, twoViews ? std::vector<Text>{archive32, archive64} : std::vector<Text>{archive64}},
+        {"", "", {}},
+        {install_, "", {archive32}},
+        {"", other, {archive64}},
+        {install_, other, twoViews ? std::vector<Text>{archive32, archive64} : std::vector<Text>{archive64}},
+        {longFolder, "", {longFolder + "\\Data\\common.pak"}},
     };
     for (const Case& c : cases) {
         test::ForgetInstallDirectory();
-        if (c.in32) test::RecordInstallDirectory(install_, KEY_WOW64_32KEY);
-        if (c.in64) test::RecordInstallDirectory(other, KEY_WOW64_64KEY);
+        if (!c.folder32.empty()) test::RecordInstallDirectory(c.folder32, KEY_WOW64_32KEY);
+        if (!c.folder64.empty()) test::RecordInstallDirectory(c.folder64, KEY_WOW64_64KEY);
         std::vector<Text> found;
         for (const Installation& installation : FindRegistryInstallations().found)
             found.push_back(installation.archivePath);
-        EXPECT_EQ(found, c.found) << c.in32 << c.in64;
+        EXPECT_EQ(found, c.found) << c.folder32 << " / " << c.folder64;
     }
+    test::ForgetInstallDirectory();  // both records, as in the fourth case
+    test::RecordInstallDirectory(install_, KEY_WOW64_32KEY);
+    test::RecordInstallDirectory(other, KEY_WOW64_64KEY);
     TextOutput out, err;
     EXPECT_EQ(RunCommandLine({"where"}, out, err, PlatformFileSystem(), FindRegistryInstallations),
               kExitOk);

@@ -25,7 +25,7 @@ Text PathOfLength(std::size_t length) {
 }
 
 TEST_F(RegistryHelpers, GetRegStringReadsAnyValueAsText) {
-    PutValue("Values", "Text", REG_SZ, Text("C:\\Games\\Racer", 14));
+    PutValue("Values", "Text", REG_SZ, Text("C:\\Games\\Racer", 15));
     PutValue("Values", "", REG_SZ, Text("default", 8));
     PutValue("Values", "**", REG_SZ, Text("two stars", 10));
     PutValue("Values", " *", REG_SZ, Text("blank star", 11));

@@ -82,22 +82,22 @@ protected:
                        LibraryList({steam_, library_, "relative/library"}));
         MakePrefix(steam_ + "/steamapps/compatdata/228980/pfx", "not a registry\n");
         test::MakeFolder(steam_ + "/steamapps/compatdata/1000");
-        MakePrefix(steam_ + "/steamapps/compatdata/500/pfx", NativeExpandRecord(R"(C:\\Games\\DuneRacer)"));
-        test::MakeFile(steam_ + "/steamapps/compatdata/500/pfx/drive_c/games/duneracer/data/common.pak", "");
+        MakePrefix(steam_ + "/steamapps/compatdata/500/pfx", NativeExpandRecord(R"(C:\\Games\\MyRacer)"));
+        test::MakeFile(steam_ + "/steamapps/compatdata/500/pfx/drive_c/games/myracer/data/common.pak", "");
 
         test::MakeFile(flatpakSteam_ + "/steamapps/libraryfolders.vdf",
                        LibraryList({library_, gone_}, "\t\"2\" { \"path\" \"/never\n}\n"));
         // Both views; the 32-bit one counts.
         MakePrefix(library_ + "/steamapps/compatdata/123/pfx",
                    Registry(NativeExpandSection(R"(C:\\Native)") +
-                            Wow64Section(R"(C:\\Program Files (x86)\\Vendor\\Dune Racer)")));
+                            Wow64Section(R"(C:\\Program Files (x86)\\Vendor\\My Racer)")));
         test::MakeFile(library_ + "/steamapps/compatdata/123/pfx/drive_c/program files (x86)/vendor/"
-                                  "DUNE RACER/Data/Common.pak",
+                                  "MY RACER/Data/Common.pak",
                        "");
 
-        MakePrefix(home_ + "/Games/dune-racer", NativeExpandRecord(R"(D:\\DuneRacer)"));
+        MakePrefix(home_ + "/Games/my-racer", NativeExpandRecord(R"(D:\\MyRacer)"));
         test::MakeFolder(folder_.Path("dvd"));
-        test::MakeLink(home_ + "/Games/dune-racer/dosdevices/d:", folder_.Path("dvd"));
+        test::MakeLink(home_ + "/Games/my-racer/dosdevices/d:", folder_.Path("dvd"));
         test::MakeLink(home_ + "/Games/alias", library_ + "/steamapps/compatdata/123/pfx");
         MakePrefix(home_ + "/Games/.hidden", Wow64Record(R"(C:\\Hidden)"));
 
@@ -105,7 +105,7 @@ protected:
         test::MakeFile(home_ + "/.local/share/bottles/bottles/Gaming/drive_c/Games/Racer/Data/common.pak", "");
         MakePrefix(home_ + "/.var/app/com.usebottles.bottles/data/bottles/bottles/Empty", kWithoutGame);
 
-        MakePrefix(home_ + "/Games/Heroic/Prefixes/default/DuneRacer", Wow64Record(R"(\\\\server\\share\\Racer)"));
+        MakePrefix(home_ + "/Games/Heroic/Prefixes/default/MyRacer", Wow64Record(R"(\\\\server\\share\\Racer)"));
         MakePrefix(home_ + "/Games/Heroic/Prefixes/Other", kWithoutGame);
     }
 
@@ -123,12 +123,12 @@ TEST_F(SyntheticHome, FindsEachInstallationOnceInSearchOrder) {
     EXPECT_EQ(Snapshot(folder_.Path("")), before) << "the search changed a file";
 
     const std::vector<Installation> expected = {
-        {test::Canonical(steam_) + "/steamapps/compatdata/500/pfx/drive_c/games/duneracer/data/common.pak",
+        {test::Canonical(steam_) + "/steamapps/compatdata/500/pfx/drive_c/games/myracer/data/common.pak",
          home_ + "/.steam/steam/steamapps/compatdata/500/pfx"},
         {test::Canonical(library_) +
-             "/steamapps/compatdata/123/pfx/drive_c/program files (x86)/vendor/DUNE RACER/Data/Common.pak",
+             "/steamapps/compatdata/123/pfx/drive_c/program files (x86)/vendor/MY RACER/Data/Common.pak",
          library_ + "/steamapps/compatdata/123/pfx"},
-        {test::Canonical(folder_.Path("dvd")) + "/DuneRacer/Data/common.pak", home_ + "/Games/dune-racer"},
+        {test::Canonical(folder_.Path("dvd")) + "/MyRacer/Data/common.pak", home_ + "/Games/my-racer"},
         {test::Canonical(home_ + "/.local/share/bottles/bottles/Gaming") + "/drive_c/Games/Racer/Data/common.pak",
          home_ + "/.local/share/bottles/bottles/Gaming"},
     };
@@ -141,7 +141,7 @@ TEST_F(SyntheticHome, FindsEachInstallationOnceInSearchOrder) {
                                        "system.reg: not a Wine registry file", 0),
               0u)
         << search.warnings[1];
-    EXPECT_EQ(search.warnings[2].rfind("skipping " + home_ + "/Games/Heroic/Prefixes/default/DuneRacer: ", 0), 0u)
+    EXPECT_EQ(search.warnings[2].rfind("skipping " + home_ + "/Games/Heroic/Prefixes/default/MyRacer: ", 0), 0u)
         << search.warnings[2];
     EXPECT_TRUE(Contains(search.warnings[2], "\"\\\\server\\share\\Racer\"")) << search.warnings[2];
 

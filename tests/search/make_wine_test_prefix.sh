@@ -38,7 +38,7 @@ record() {
     "$wineserver" -w  # the registry is saved when the server ends
 }
 
-record /t REG_EXPAND_SZ /d 'C:\Games\Dune Racer'
+record /t REG_EXPAND_SZ /d 'C:\Games\My Racer'
 mkdir -p "$out/native-view/dosdevices"
 cp "$WINEPREFIX/system.reg" "$out/native-view/system.reg"
 ln -s ../../prefix/drive_c "$out/native-view/dosdevices/c:"
@@ -46,7 +46,7 @@ ln -s ../../prefix/drive_c "$out/native-view/dosdevices/c:"
 record /d 'C:\Spiele\Über Rennen' /reg:32
 
 drive_c="$WINEPREFIX/drive_c"
-mkdir -p "$drive_c/spiele/Über rennen/DATA" "$drive_c/GAMES/dune racer/data"
+mkdir -p "$drive_c/spiele/Über rennen/DATA" "$drive_c/GAMES/my racer/data"
 echo "32-bit view" >"$drive_c/spiele/Über rennen/DATA/Common.PAK"
-echo "native view" >"$drive_c/GAMES/dune racer/data/COMMON.pak"
+echo "native view" >"$drive_c/GAMES/my racer/data/COMMON.pak"
 cp "$0" "$stamp"

@@ -12,13 +12,13 @@ namespace {
 class PrefixPath : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::MakeFolder(prefix_ + "/drive_c/Games/Dune Racer/Data");
+        test::MakeFolder(prefix_ + "/drive_c/Games/My Racer/Data");
         test::MakeFolder(prefix_ + "/drive_c/Spiele/\xC3\x9C" "ber Rennen");
         test::MakeFolder(prefix_ + "/drive_c/Mixed/data");
         test::MakeFolder(prefix_ + "/drive_c/Mixed/DATA");
         test::MakeFolder(prefix_ + "/drive_c/Exact/Data");
         test::MakeFolder(prefix_ + "/drive_c/Exact/DATA");
-        test::MakeFile(prefix_ + "/drive_c/Games/Dune Racer/Data/common.pak", "");
+        test::MakeFile(prefix_ + "/drive_c/Games/My Racer/Data/common.pak", "");
         test::MakeFolder(folder_.Path("disc/Setup"));
         test::MakeLink(folder_.Path("disc-link"), folder_.Path("disc"));
         test::MakeFolder(folder_.Path("root/home"));
@@ -34,21 +34,21 @@ protected:
 
 TEST_F(PrefixPath, FollowsTheDriveLinkAndMatchesEachComponentWithoutRegardToCase) {
     const Text c = test::Canonical(prefix_ + "/drive_c");
-    const Text game = c + "/Games/Dune Racer";
+    const Text game = c + "/Games/My Racer";
     const struct {
         Text windows, unix;
     } cases[] = {
-        {"C:\\Games\\Dune Racer", game},
-        {"c:\\games\\dune RACER", game},
-        {"C:\\GAMES\\\\Dune Racer\\", game},
-        {"C:/Games/Dune Racer", game},
-        {"C:\\Games/Dune Racer", game},
-        {"\\\\?\\C:\\Games\\Dune Racer", game},
-        {"\\??\\C:\\Games\\Dune Racer", game},
-        {"C:\\Games\\.\\Nowhere\\..\\Dune Racer", game},
-        {"C:Games\\Dune Racer", game},
-        {"C:\\..\\..\\Games\\Dune Racer", game},  // never above the drive's root
-        {"C:\\GAMES\\DUNE RACER\\DATA\\COMMON.PAK", game + "/Data/common.pak"},
+        {"C:\\Games\\My Racer", game},
+        {"c:\\games\\my RACER", game},
+        {"C:\\GAMES\\\\My Racer\\", game},
+        {"C:/Games/My Racer", game},
+        {"C:\\Games/My Racer", game},
+        {"\\\\?\\C:\\Games\\My Racer", game},
+        {"\\??\\C:\\Games\\My Racer", game},
+        {"C:\\Games\\.\\Nowhere\\..\\My Racer", game},
+        {"C:Games\\My Racer", game},
+        {"C:\\..\\..\\Games\\My Racer", game},  // never above the drive's root
+        {"C:\\GAMES\\MY RACER\\DATA\\COMMON.PAK", game + "/Data/common.pak"},
         {"C:\\", c},
         {"C:", c},
         {"C:\\SPIELE\\\xC3\x9C" "ber rennen", c + "/Spiele/\xC3\x9C" "ber Rennen"},

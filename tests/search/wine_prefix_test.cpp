@@ -22,9 +22,9 @@ const Text kPrefix = kPrefixes + "/prefix";
 const Text kNativeViewPrefix = kPrefixes + "/native-view";
 // What make_wine_test_prefix.sh recorded, and where it put the archives.
 const Text kWow64Record = "C:\\Spiele\\\xC3\x9C" "ber Rennen";
-const Text kNativeRecord = "C:\\Games\\Dune Racer";
+const Text kNativeRecord = "C:\\Games\\My Racer";
 const Text kWow64Archive = "/drive_c/spiele/\xC3\x9C" "ber rennen/DATA/Common.PAK";
-const Text kNativeArchive = "/drive_c/GAMES/dune racer/data/COMMON.pak";
+const Text kNativeArchive = "/drive_c/GAMES/my racer/data/COMMON.pak";
 
 class RealWinePrefix : public ::testing::Test {
 protected:
@@ -41,7 +41,7 @@ TEST_F(RealWinePrefix, Wine8WroteTheRecordsWithItsEscapes) {
     EXPECT_EQ(registry.rfind("WINE REGISTRY Version 2\n", 0), 0u);
     EXPECT_NE(registry.find("[Software\\\\Wow6432Node\\\\THQ\\\\MXvsATV\\\\Install] "), Text::npos);
     EXPECT_NE(registry.find("\n\"Path\"=\"C:\\\\Spiele\\\\\\x00dcber Rennen\"\n"), Text::npos);
-    EXPECT_NE(registry.find("\n\"Path\"=str(2):\"C:\\\\Games\\\\Dune Racer\"\n"), Text::npos);
+    EXPECT_NE(registry.find("\n\"Path\"=str(2):\"C:\\\\Games\\\\My Racer\"\n"), Text::npos);
 }
 
 TEST_F(RealWinePrefix, ReadsBothViewsBack) {

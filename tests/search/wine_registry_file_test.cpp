@@ -136,7 +136,7 @@ TEST(WineRegistryFile, ReadsARealWine8File) {
         std::optional<Text> value;
     } cases[] = {
         {kBothViews, "Path", "C:\\Spiele\\\xC3\x9C" "ber Rennen"},
-        {{kNativeKey}, "Path", "C:\\Games\\Dune Racer"},
+        {{kNativeKey}, "Path", "C:\\Games\\My Racer"},
         {{"Software\\Microsoft\\Windows NT\\CurrentVersion"}, "ProductName", "Microsoft Windows 7"},
         {{"Software\\Microsoft\\Windows NT\\CurrentVersion"}, "SystemRoot", "C:\\windows"},
         {{"Software\\Microsoft\\Windows NT\\CurrentVersion"}, "RegisteredOwner", ""},

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <stdexcept>
+
 #include "core/text.h"
 #include "platform/unique_any.h"
 
@@ -15,8 +17,11 @@ struct BstrTraits {
 };
 using UniqueBstr = UniqueAny<BstrTraits>;
 
+// Throws when there is no memory for it, which fails the test.
 inline UniqueBstr ByteBstr(const Text& text) {
-    return UniqueBstr(SysAllocStringByteLen(text.data(), static_cast<UINT>(text.size())));
+    UniqueBstr bstr(SysAllocStringByteLen(text.data(), static_cast<UINT>(text.size())));
+    if (!bstr) throw std::runtime_error("cannot allocate a BSTR");
+    return bstr;
 }
 
 }  // namespace tolvaren::test

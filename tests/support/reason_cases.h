@@ -1,0 +1,81 @@
+#pragma once
+// Each reason something can go wrong with the archive, set up on files in
+// memory, with the reason the program's start-up scan and a switch must
+// each come to: one table for the program's tests and the tool's.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <map>
+#include <vector>
+
+#include "core/archive.h"
+#include "tests/support/memory_file_system.h"
+#include "tools/archive_builder.h"
+
+namespace tolvaren::test {
+
+inline const Text kReasonCaseInstallFolder = "C:\\Games\\Racer";
+inline const Text kReasonCasePath = "C:\\Games\\Racer\\Data\\common.pak";
+inline const Text kReasonCaseHolder = "PID 4242 (game.exe)";
+
+inline Text DemoWith(const Text& vehicleList) {
+    return BuildArchive({{"Data\\Gfx\\Menu.txt", "title=Demo\r\n"}, {kVehicleListName, vehicleList}});
+}
+
+struct ReasonCase {
+    const char* what;
+    Text archive;                   // empty: no such file
+    std::map<FileAccess, Outcome> refusals;
+    std::vector<MemoryFileSystem::Fault> faults;  // during the click
+    std::int32_t requested;
+    Reason atStartUp;               // the scan's remembered reason
+    Reason onClick;
+};
+
+inline std::vector<ReasonCase> ReasonCases() {
+    const Text disabled = DemoArchive();
+    const Outcome game(Reason::InUse, kReasonCaseHolder);
+    const Text listAtEnd = EncodeInt32(1) + EncodeRecord(kVehicleListName, 0, 500) + ";[Team KTM]";
+    const Text listInDirectory = EncodeInt32(1) + EncodeRecord(kVehicleListName, -50, 20) + "x";
+    return {
+        {"healthy", disabled, {}, {}, 1, Reason::Done, Reason::Done},
+        {"missing", "", {}, {}, 1, Reason::ArchiveNotFound, Reason::ArchiveNotFound},
+        {"held by the game", disabled,
+         {{FileAccess::ReadWrite, game}, {FileAccess::ReadOnly, game}}, {}, 1,
+         Reason::InUse, Reason::InUse},
+        {"read-only", disabled, {{FileAccess::ReadWrite, Reason::AccessDenied}}, {}, 1,
+         Reason::Done, Reason::AccessDenied},
+        {"a pipe", disabled,
+         {{FileAccess::ReadWrite, Reason::NotADiskFile}, {FileAccess::ReadOnly, Reason::NotADiskFile},
+          {FileAccess::SharedRead, Reason::NotADiskFile}}, {}, 1,
+         Reason::NotADiskFile, Reason::NotADiskFile},
+        {"no vehicle list", BuildArchive({{"Data\\Other.dat", ";logo=x"}}), {}, {}, 1,
+         Reason::NoVehicleList, Reason::NoVehicleList},
+        {"too large", EncodeInt32(1) + EncodeRecord(kVehicleListName, 0, kMaxVehicleListBytes + 1),
+         {}, {}, 1, Reason::EntryTooLarge, Reason::EntryTooLarge},
+        {"runs past the end", listAtEnd, {}, {}, 1, Reason::EntryDamaged, Reason::EntryDamaged},
+        {"starts in the directory", listInDirectory, {}, {}, 1, Reason::EntryDamaged,
+         Reason::EntryDamaged},
+        {"cannot be disabled", DemoWith("[Team KTM]\r\n logo=red\r\n"), {}, {}, 0, Reason::Done,
+         Reason::CannotDisable},
+        {"disk full", disabled, {}, {{FileStep::Write, 1}}, 1, Reason::Done,
+         Reason::WriteFailedPutBack},
+        {"disk failing", disabled, {}, {{FileStep::ShortWrite, 1}, {FileStep::Write, 2}}, 1,
+         Reason::Done, Reason::WriteFailedNotPutBack},
+        {"refused", disabled,
+         {{FileAccess::ReadWrite, Reason::CannotOpen}, {FileAccess::ReadOnly, Reason::CannotOpen}},
+         {}, 1, Reason::CannotOpen, Reason::CannotOpen},
+    };
+}
+
+inline void PrintTo(const ReasonCase& c, std::ostream* os) { *os << c.what; }
+
+// A test name from the case's words.
+inline std::string ReasonCaseName(const ::testing::TestParamInfo<ReasonCase>& info) {
+    std::string name;
+    for (const char* at = info.param.what; *at != '\0'; ++at)
+        if (std::isalnum(static_cast<unsigned char>(*at))) name += *at;
+    return name;
+}
+
+}  // namespace tolvaren::test
