@@ -119,6 +119,12 @@ public:
         return Text();
     }
 
+    // The game may read the copy Windows keeps for this user instead.
+    void NoteVirtualizedCopy(const Text& path) {
+        const Text copy = files_.VirtualizedCopyOf(path);
+        if (!copy.empty()) err_ << kToolName << ": " << CommandLineText(Reason::VirtualStoreCopy, copy) << '\n';
+    }
+
     int Tell(const Outcome& outcome, const Text& path, const char* lead = "") {
         err_ << kToolName << ": " << lead << CommandLineText(outcome, path) << '\n';
         return ExitCodeFor(outcome.reason);
@@ -177,8 +183,10 @@ int Run(const std::vector<Text>& args, Output& out, Output& err, Session& sessio
         path = session.ChooseInstallation(findInstallations(), exitCode);
         if (path.empty()) return exitCode;
     }
-    if (command == "status") return session.Status(path);
-    return session.Switch(path, command == "enable" ? 1 : 0);
+    const int exitCode = command == "status" ? session.Status(path)
+                                              : session.Switch(path, command == "enable" ? 1 : 0);
+    session.NoteVirtualizedCopy(path);
+    return exitCode;
 }
 
 }  // namespace

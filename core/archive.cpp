@@ -18,7 +18,13 @@ bool IsAcceptablePath(const Text& path) {
 // itself. One without sharing cannot succeed where another program holds
 // the file, and on a pipe it could wait for ever.
 bool ReadOnlyMayWork(Reason readWriteRefusal) {
-    return readWriteRefusal == Reason::AccessDenied || readWriteRefusal == Reason::CannotOpen;
+    switch (readWriteRefusal) {
+        case Reason::AccessDenied: case Reason::ReadOnlyFile: case Reason::NotElevated:
+        case Reason::WriteProtected: case Reason::CannotOpen: case Reason::PlatformError:
+            return true;
+        default:
+            return false;
+    }
 }
 
 // The name ends at the field's first NUL byte, and the wanted name holds

@@ -26,6 +26,9 @@ public:
     virtual std::size_t Read(char* buffer, std::size_t count) = 0;
     // Bytes actually written at the current position.
     virtual std::size_t Write(const char* buffer, std::size_t count) = 0;
+    // Why the last read or write stopped short, where the platform said:
+    // DiskFull, FileSizeLimit, DriveUnavailable, PlatformError and the like.
+    virtual Outcome WhyStopped() const { return Reason::Done; }
 };
 
 // The file, or why it is not open: ArchiveNotFound, InUse (with who holds
@@ -39,6 +42,10 @@ class FileSystem {
 public:
     virtual ~FileSystem() = default;
     virtual OpenedFile Open(const Text& path, FileAccess access) = 0;
+    // A copy of the file kept for this user that programs the platform
+    // redirects read instead of it (Windows's VirtualStore); empty when
+    // there is none.
+    virtual Text VirtualizedCopyOf(const Text&) { return Text(); }
 };
 
 }  // namespace tolvaren

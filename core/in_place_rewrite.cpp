@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "core/reason_texts.h"
 #include "core/vehicle_list.h"
 
 namespace tolvaren {
@@ -18,6 +19,10 @@ std::size_t WriteAt(File& file, std::int32_t position, const char* bytes, std::s
 bool ReadsAs(std::int32_t requestedState, std::string_view vehicleList) {
     return requestedState != 0 || StateOfVehicleList(vehicleList) == 0;
 }
+
+// What stopped a write, in a few words; empty when the platform did not
+// say, and the texts name the likeliest cause.
+Text WriteCause(const Outcome& why) { return why.Done() ? Text() : ReasonLabel(why); }
 
 Outcome RewriteOpened(File& file, const ArchiveLocation& location, std::int32_t requestedState) {
     if (Outcome problem = LocationProblem(location); !problem.Done()) return problem;
@@ -39,12 +44,12 @@ Outcome RewriteOpened(File& file, const ArchiveLocation& location, std::int32_t 
     if (!ReadsAs(requestedState, std::string_view(buffer.get(), size))) return Reason::CannotDisable;
     const std::size_t written = WriteAt(file, location.position, buffer.get(), size);
     if (written == size) return Reason::Done;
+    const Text cause = WriteCause(file.WhyStopped());
     // Puts back the bytes the failed write reached.
     for (const std::size_t position : turned.positions)
         if (position < written) buffer[position] = turned.before;
-    return WriteAt(file, location.position, buffer.get(), written) == written
-               ? Reason::WriteFailedPutBack
-               : Reason::WriteFailedNotPutBack;
+    const bool putBack = WriteAt(file, location.position, buffer.get(), written) == written;
+    return {putBack ? Reason::WriteFailedPutBack : Reason::WriteFailedNotPutBack, cause};
 }
 
 }  // namespace

@@ -7,9 +7,22 @@
 
 namespace tolvaren {
 
-inline const Text kInstallKeyPath = "Software\\THQ\\MXvsATV\\Install";
-inline const Text kInstallValueName = "Path";
-inline const Text kArchiveSuffix = "\\Data\\common.pak";
+// The game's key under HKEY_LOCAL_MACHINE\Software. The paths made of it are
+// literals, so that the program file holds them without start-up code.
+#define TOLVAREN_INSTALL_KEY "THQ\\MXvsATV\\Install"
+inline constexpr char kInstallKeyPath[] = "Software\\" TOLVAREN_INSTALL_KEY;
+// The same key as a 32-bit program sees it on 64-bit Windows (and in a
+// 64-bit Wine prefix), where HKLM\Software of 32-bit programs is kept.
+inline constexpr char kInstallKeyPath32[] = "Software\\Wow6432Node\\" TOLVAREN_INSTALL_KEY;
+// Where Windows keeps, under HKEY_CURRENT_USER, what a program it
+// virtualized wrote to HKEY_LOCAL_MACHINE\Software for the user who ran it:
+// a 32-bit program on 64-bit Windows writes through Wow6432Node, on 32-bit
+// Windows without.
+inline constexpr const char* kVirtualStoreInstallKeyPaths[] = {
+    "Software\\Classes\\VirtualStore\\MACHINE\\Software\\Wow6432Node\\" TOLVAREN_INSTALL_KEY,
+    "Software\\Classes\\VirtualStore\\MACHINE\\Software\\" TOLVAREN_INSTALL_KEY};
+inline constexpr char kInstallValueName[] = "Path";
+inline constexpr char kArchiveSuffix[] = "\\Data\\common.pak";
 
 // The install directory followed by the suffix, joined as they are: no
 // separator added or removed, no test of either part.

@@ -14,9 +14,19 @@ enum class Reason {
     NotInstalled,       // no install folder recorded, and no archive where that leads
     ArchiveNotFound,
     InUse,              // another program has the archive open
-    AccessDenied,       // read-only, or no permission to write
+    AccessDenied,       // no permission to write, although an administrator where that counts
+    ReadOnlyFile,       // the file itself is marked read-only
+    NotElevated,        // only an administrator may write it, and this process is not one
     NotADiskFile,       // a folder, pipe or device
     CannotOpen,         // refused for a reason the platform does not name
+    WriteProtected,     // the medium itself
+    DriveUnavailable,   // not ready, or removed
+    NetworkUnavailable,
+    OnlineOnly,         // a placeholder of a synced folder that cannot be fetched
+    BlockedBySecurity,  // reported as infected
+    DiskFull,
+    FileSizeLimit,      // a limit set on this process
+    PlatformError,      // anything else, in the platform's own words
     NoVehicleList,
     EntryTooLarge,
     EntryDamaged,       // the directory points outside the data area or the file
@@ -24,6 +34,9 @@ enum class Reason {
     WriteFailedPutBack,
     WriteFailedNotPutBack,
     OutOfMemory,        // before anything was written
+    // Said beside a result, or by the program alone.
+    VirtualStoreCopy,   // a per-user copy that some programs read instead of the archive
+    RestartDeclined,    // the user said no to running as an administrator
     // What the search for an installed game could not use.
     Unreadable,         // a file it needed could not be read
     NotARegistry,       // a prefix's system.reg is not a Wine registry file

@@ -9,7 +9,8 @@ namespace {
 // "{path}" stands for the archive's path (for NotInstalled: where it
 // looked; for the search's reasons: the file or folder concerned),
 // "{detail}" for what the platform told, "{holder}" for it in brackets
-// when the platform named who holds the archive.
+// when the platform named who holds the archive, "{cause}" for what stopped
+// a write (by default: the disk may be full).
 struct ReasonTexts {
     Reason reason;
     const char* label;  // a few words, for lists
@@ -35,10 +36,23 @@ constexpr ReasonTexts kTexts[] = {
      "Nothing was changed.",
      kExitNotChangeable},
     {Reason::AccessDenied, "read-only or access denied",
-     "The game archive is read-only or access to it is denied. Run this program as an "
-     "administrator. Nothing was changed.",
+     "Access to the game archive is denied, although this program runs as an administrator: the "
+     "file's permissions or security software (for example Controlled Folder Access in Windows "
+     "Security) keep it from being changed. Nothing was changed.",
      "the game archive {path} is read-only or access to it is denied. Make it writable or run as "
      "a user who may write it. Nothing was changed.",
+     kExitNotChangeable},
+    {Reason::ReadOnlyFile, "marked read-only",
+     "The game archive is marked read-only. Clear its read-only attribute (in the file's "
+     "Properties) and try again. Nothing was changed.",
+     "the game archive {path} is marked read-only. Clear its read-only attribute and try again. "
+     "Nothing was changed.",
+     kExitNotChangeable},
+    {Reason::NotElevated, "needs administrator rights",
+     "Windows lets only an administrator change the game archive, and this program does not run "
+     "as one. Nothing was changed.\r\n\r\nRestart Tolvaren as an administrator?",
+     "only an administrator may change the game archive {path}. Run tolvaren-cli in a command "
+     "prompt opened with \"Run as administrator\". Nothing was changed.",
      kExitNotChangeable},
     {Reason::NotADiskFile, "not a disk file",
      "The game archive is not a file on a disk. Nothing was changed.",
@@ -47,6 +61,46 @@ constexpr ReasonTexts kTexts[] = {
     {Reason::CannotOpen, "cannot be opened",
      "The game archive could not be opened:\r\n{path}\r\nNothing was changed.",
      "the game archive {path} could not be opened. Nothing was changed.",
+     kExitNotChangeable},
+    {Reason::WriteProtected, "the medium is write-protected",
+     "The game archive lies on a write-protected medium (a locked memory card, a disc or a "
+     "read-only share). Nothing was changed.",
+     "the game archive {path} lies on a write-protected medium. Nothing was changed.",
+     kExitNotChangeable},
+    {Reason::DriveUnavailable, "the drive is not available",
+     "The drive that holds the game archive is not available: it is not ready, or it was "
+     "removed. Nothing was changed.",
+     "the drive that holds the game archive {path} is not available. Nothing was changed.",
+     kExitNotChangeable},
+    {Reason::NetworkUnavailable, "the network location is not available",
+     "The network location that holds the game archive is not available. Nothing was changed.",
+     "the network location that holds the game archive {path} is not available. Nothing was "
+     "changed.",
+     kExitNotChangeable},
+    {Reason::OnlineOnly, "an online-only copy of a synced folder",
+     "The game archive is an online-only copy in a synced folder, and it cannot be fetched now. "
+     "Make the game's folder always available on this device and try again. Nothing was "
+     "changed.",
+     "the game archive {path} is an online-only copy in a synced folder that cannot be fetched "
+     "now. Make it always available on this device. Nothing was changed.",
+     kExitNotChangeable},
+    {Reason::BlockedBySecurity, "blocked by security software",
+     "Security software blocked the game archive. Nothing was changed.",
+     "security software blocked the game archive {path}. Nothing was changed.",
+     kExitNotChangeable},
+    {Reason::DiskFull, "the disk is full",
+     "The disk that holds the game archive is full. Nothing was changed.",
+     "the disk that holds the game archive {path} is full. Nothing was changed.",
+     kExitNotChangeable},
+    {Reason::FileSizeLimit, "a file-size limit stopped it",
+     "A file-size limit set on this program stops it from writing the game archive. Nothing was "
+     "changed.",
+     "a file-size limit set on this process stops it from writing the game archive {path}. "
+     "Nothing was changed.",
+     kExitNotChangeable},
+    {Reason::PlatformError, "{detail}",
+     "The game archive could not be used: {detail}. Nothing was changed.",
+     "the game archive {path} could not be used: {detail}. Nothing was changed.",
      kExitNotChangeable},
     {Reason::NoVehicleList, "no vehicle list",
      "The game archive holds no vehicle list to change. Nothing was changed.",
@@ -68,21 +122,30 @@ constexpr ReasonTexts kTexts[] = {
      "cannot be disabled. Nothing was changed.",
      kExitListProblem},
     {Reason::WriteFailedPutBack, "write failed, put back",
-     "The game archive could not be written (the disk may be full). It was put back as it was.",
-     "the game archive {path} could not be written (the disk may be full). It was put back as it "
-     "was.",
+     "The game archive could not be written ({cause}). It was put back as it was.",
+     "the game archive {path} could not be written ({cause}). It was put back as it was.",
      kExitNotChangeable},
     {Reason::WriteFailedNotPutBack, "write failed, not put back",
-     "The game archive could not be written, nor put back as it was (the disk may be full): its "
-     "vehicle list may be partly switched. Free some space on the disk and click again to finish "
-     "the switch.",
-     "the game archive {path} could not be written, nor put back as it was (the disk may be "
-     "full): its vehicle list may be partly switched. Free some space on the disk and run the "
-     "same command again to finish the switch.",
+     "The game archive could not be written, nor put back as it was ({cause}): its vehicle list "
+     "may be partly switched. Free some space on the disk, or mend what stopped the write, and "
+     "click again to finish the switch.",
+     "the game archive {path} could not be written, nor put back as it was ({cause}): its vehicle "
+     "list may be partly switched. Free some space on the disk, or mend what stopped the write, "
+     "and run the same command again to finish the switch.",
      kExitNotChangeable},
     {Reason::OutOfMemory, "not enough memory",
      "There is not enough memory to switch the extra vehicles. Nothing was changed.",
      "there is not enough memory to handle the vehicle list in {path}. Nothing was changed.",
+     kExitNotChangeable},
+    {Reason::VirtualStoreCopy, "an older copy in the VirtualStore",
+     "Windows also keeps an older copy of the game archive for you:\r\n{path}\r\nWhen the game "
+     "does not run as an administrator, it may read that copy instead. This program did not "
+     "change it.",
+     "note: Windows also keeps an older copy of the game archive for this user, {path}; when the "
+     "game does not run as an administrator it may read that copy instead. It was not changed.",
+     kExitOk},
+    {Reason::RestartDeclined, "not restarted",
+     "Tolvaren was not restarted as an administrator. Nothing was changed.", "",
      kExitNotChangeable},
     {Reason::Unreadable, "unreadable", "", "{path}: {detail}", kExitNotInstalled},
     {Reason::NotARegistry, "not a Wine registry", "",
@@ -95,6 +158,9 @@ constexpr ReasonTexts kTexts[] = {
      "WINEPREFIX {path} is not a Wine prefix: it holds no system.reg", kExitNotInstalled},
 };
 
+// What a failed write most often means, when the platform does not say.
+constexpr char kUnknownWriteCause[] = "the disk may be full";
+
 const ReasonTexts* TextsFor(Reason reason) {
     for (const ReasonTexts& texts : kTexts)
         if (texts.reason == reason) return &texts;
@@ -104,8 +170,9 @@ const ReasonTexts* TextsFor(Reason reason) {
 // One pass, so that a path or a program name is never read as a placeholder.
 Text Fill(std::string_view text, const Outcome& outcome, const Text& path) {
     const Text holder = outcome.detail.empty() ? Text() : " (" + outcome.detail + ")";
+    const Text cause = outcome.detail.empty() ? Text(kUnknownWriteCause) : outcome.detail;
     const std::pair<std::string_view, const Text&> placeholders[] = {
-        {"{path}", path}, {"{detail}", outcome.detail}, {"{holder}", holder}};
+        {"{path}", path}, {"{detail}", outcome.detail}, {"{holder}", holder}, {"{cause}", cause}};
     Text filled;
     for (std::size_t at = 0; at < text.size();) {
         bool replaced = false;

@@ -10,7 +10,7 @@
 namespace tolvaren {
 
 // Present anywhere in the list = extra vehicles disabled.
-inline const Text kStateMarker = ";[Team KTM]";
+inline constexpr char kStateMarker[] = ";[Team KTM]";
 
 inline constexpr char kCommentPrefix = ';';  // in front of a key: disabled
 inline constexpr char kBlankPrefix = ' ';    // in front of a key: enabled

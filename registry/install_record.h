@@ -12,14 +12,19 @@ namespace tolvaren {
 // it, read into a buffer of `capacity` bytes.
 RegText ReadInstallRecord(REGSAM access, DWORD capacity = kRegStringBytes);
 
-// The program's lookup: full access and any value type, as GetRegString
-// reads; empty when there is no record.
+// The first record a virtualized installer left for this user.
+RegText ReadVirtualStoreRecord(REGSAM access, DWORD capacity = kRegStringBytes);
+
+// The program's lookup: full access first and any value type, as
+// GetRegString reads. A standard user is refused full access to the
+// machine's registry: then read access. Where the machine has no record,
+// the one a virtualized installer left for this user. Empty when there is
+// none.
 Text ProgramInstallFolder();
 
-// The tool's: read access is enough (a 64-bit process without
-// administrator rights would be refused full access); the 32-bit view
-// first, where the 32-bit game's installer writes, then the native one;
-// string values only, of any length.
+// The tool's: read access is enough; the 32-bit view first, where the
+// 32-bit game's installer writes, then the native one, then this user's
+// virtualized copy; string values only, of any length.
 InstallationSearch FindRegistryInstallations();
 
 }  // namespace tolvaren

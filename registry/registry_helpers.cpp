@@ -1,7 +1,5 @@
 #include "registry/registry_helpers.h"
 
-#include <algorithm>
-#include <vector>
 
 #include "registry/fixed_text.h"
 #include "registry/unique_hkey.h"
@@ -27,12 +25,14 @@ RegText ReadRegText(const HKEY& root, const Text& keyPath, const Text& valueName
     read.status = RegOpenKeyExA(root, key.c_str(), 0, access, opened.put());
     if (read.status != ERROR_SUCCESS) return read;
     const FixedText<kValueNameBuffer> name(RegistryName(valueName));
-    std::vector<BYTE> data(capacity, 0);
+    Text data(capacity, '\0');
     read.size = capacity;
-    read.status = RegQueryValueExA(opened.get(), name.c_str(), nullptr, &read.type, data.data(), &read.size);
+    read.status = RegQueryValueExA(opened.get(), name.c_str(), nullptr, &read.type,
+                                   reinterpret_cast<BYTE*>(data.data()), &read.size);
     if (read.status == ERROR_MORE_DATA) return read;  // the buffer's content is undefined then
-    const char* bytes = reinterpret_cast<const char*>(data.data());
-    read.text.assign(bytes, std::find(bytes, bytes + capacity, '\0'));
+    const std::size_t end = data.find('\0');  // the text ends at its first zero byte
+    if (end != Text::npos) data.resize(end);
+    read.text = std::move(data);
     return read;
 }
 

@@ -7,7 +7,7 @@
 
 namespace tolvaren {
 
-inline const Text kDefaultValueName = "*";
+inline constexpr char kDefaultValueName[] = "*";
 
 // What GetRegString reads a value into.
 constexpr DWORD kRegStringBytes = 256;

@@ -11,23 +11,13 @@
 namespace tolvaren {
 namespace {
 
-// A 64-bit prefix keeps what 32-bit programs write to HKLM\Software here.
-const Text kWow64Node = "Wow6432Node";
-
-// "Software\X" as a 32-bit program sees it in a 64-bit prefix.
-Text Wow64ViewOf(const Text& softwareKeyPath) {
-    const std::size_t afterSoftware = softwareKeyPath.find('\\') + 1;
-    return softwareKeyPath.substr(0, afterSoftware) + kWow64Node + '\\' +
-           softwareKeyPath.substr(afterSoftware);
-}
-
 class PrefixReader {
 public:
     explicit PrefixReader(InstallationSearch& search) : search_(search) {}
 
     void Read(const Text& prefix) {
         const RegistryStringLookup record = LookUpRegistryStringInFile(
-            JoinPath(prefix, kPrefixRegistryFile), {Wow64ViewOf(kInstallKeyPath), kInstallKeyPath},
+            JoinPath(prefix, kPrefixRegistryFile), {kInstallKeyPath32, kInstallKeyPath},
             kInstallValueName);
         if (!record.outcome.Done()) return Skip(prefix, record.outcome, kPrefixRegistryFile);
         if (!record.value) return;

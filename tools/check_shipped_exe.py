@@ -1,18 +1,29 @@
 #!/usr/bin/python3
 """Checks a shipped 32-bit Windows file: machine, subsystem, exports, imports,
-resources, symbols and size. Prints what it checked; exits 1 on any failure.
+resources (the manifest's content too), symbols and size. Prints what it
+checked; exits 1 on any failure.
 
   check_shipped_exe.py PROGRAM.exe       the program: GUI, only DELREGKEY, one icon group
   check_shipped_exe.py --tool TOOL.exe   the command-line tool: console, no export
 """
+import re
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
 
 import pefile
 
-SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "ole32.dll", "oleaut32.dll", "msvcrt.dll"}
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "ole32.dll", "oleaut32.dll", "shell32.dll",
+               "msvcrt.dll"}
 ICON_GROUP_ID, ENGLISH_US = 102, 1033
+MANIFEST_ID = 1
 KIB = 1024
+# Windows Vista, 7, 8, 8.1 and 10/11, as Microsoft names them in a manifest.
+SUPPORTED_OS = {
+    "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+}
 
 
 def icon_group_members(pe, data_rva, size):
@@ -42,6 +53,39 @@ def resources_of(pe):
     return resources
 
 
+def local_name(tag):
+    return tag.rsplit("}", 1)[-1]
+
+
+def check_manifest(pe, resources, failures):
+    """Exactly one manifest, id 1: as invoker, every Windows from Vista on, the
+    UTF-8 code page, and nothing about DPI."""
+    manifests = resources.get(pefile.RESOURCE_TYPE["RT_MANIFEST"], [])
+    if [m[0] for m in manifests] != [MANIFEST_ID]:
+        failures.append(f"manifests {[m[0] for m in manifests]}, expected one with id 1")
+        return
+    entry = manifests[0][2]
+    text = pe.get_data(entry.OffsetToData, entry.Size).decode("utf-8")
+    try:
+        root = ElementTree.fromstring(text)
+    except ElementTree.ParseError as error:
+        failures.append(f"the manifest is not well-formed XML: {error}")
+        return
+    elements = list(root.iter())
+    levels = [(e.get("level"), e.get("uiAccess")) for e in elements if local_name(e.tag) == "requestedExecutionLevel"]
+    if levels != [("asInvoker", "false")]:
+        failures.append(f"execution levels {levels}, expected only asInvoker without UI access")
+    systems = {e.get("Id") for e in elements if local_name(e.tag) == "supportedOS"}
+    if systems != SUPPORTED_OS:
+        failures.append(f"supported systems {sorted(systems)}, expected Vista to 10/11")
+    pages = [e.text for e in elements if local_name(e.tag) == "activeCodePage"]
+    if pages != ["UTF-8"]:
+        failures.append(f"active code pages {pages}, expected UTF-8")
+    if re.search(r"dpi", text, re.IGNORECASE):
+        failures.append("the manifest has DPI settings")
+    print(f"  manifest: id {MANIFEST_ID}, asInvoker, {len(systems)} supported systems, code page UTF-8")
+
+
 def check_common(pe, failures):
     """What both files are: PE32 for i386, system DLLs only, no symbols left."""
     if pe.FILE_HEADER.Machine != pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"]:
@@ -66,8 +110,10 @@ def check_program(pe, failures):
     if exports != [(1, "DELREGKEY")]:
         failures.append(f"exports {exports}, expected only DELREGKEY at ordinal 1")
     resources = resources_of(pe)
-    if set(resources) != {pefile.RESOURCE_TYPE["RT_GROUP_ICON"], pefile.RESOURCE_TYPE["RT_ICON"]}:
-        failures.append(f"resource types {sorted(resources)}, expected only an icon group and its icons")
+    if set(resources) != {pefile.RESOURCE_TYPE["RT_GROUP_ICON"], pefile.RESOURCE_TYPE["RT_ICON"],
+                          pefile.RESOURCE_TYPE["RT_MANIFEST"]}:
+        failures.append(f"resource types {sorted(resources)}, expected only an icon group, its icons "
+                        "and the manifest")
     groups = resources.get(pefile.RESOURCE_TYPE["RT_GROUP_ICON"], [])
     icons = resources.get(pefile.RESOURCE_TYPE["RT_ICON"], [])
     images = []
@@ -85,6 +131,7 @@ def check_program(pe, failures):
     print(f"  exports: {', '.join(f'{n} @{o}' for o, n in exports)}")
     print(f"  resources: icon group {ICON_GROUP_ID} (language {ENGLISH_US}) naming "
           f"{', '.join(f'{w}x{h} {c or 2 ** b} colours (icon {i})' for w, h, c, b, i in images)}")
+    check_manifest(pe, resources, failures)
 
 
 def check_tool(pe, failures):
@@ -92,6 +139,10 @@ def check_tool(pe, failures):
         failures.append("not the console subsystem")
     if exports_of(pe):
         failures.append(f"exports {exports_of(pe)}, expected none")
+    resources = resources_of(pe)
+    if set(resources) != {pefile.RESOURCE_TYPE["RT_MANIFEST"]}:
+        failures.append(f"resource types {sorted(resources)}, expected only the manifest")
+    check_manifest(pe, resources, failures)
 
 
 def check(path, tool):

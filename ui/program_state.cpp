@@ -19,6 +19,13 @@ Outcome ProgramState::SetExtraVehicles(const std::int32_t& requestedState) {
     return RewriteVehicleList(files_, location_, requestedState);
 }
 
+Text ProgramState::VirtualizedCopyToMention() {
+    if (virtualizedCopyMentioned_) return Text();
+    Text copy = files_.VirtualizedCopyOf(location_.path);
+    virtualizedCopyMentioned_ = !copy.empty();
+    return copy;
+}
+
 // A missing archive at the bare suffix means no install folder was recorded.
 Text ProgramState::Scan() {
     ScanResult scan = ReadVehicleList(files_, location_.path, location_);

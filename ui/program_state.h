@@ -27,6 +27,11 @@ public:
     // in place, is found. Reads `requestedState` once and never writes it.
     Outcome SetExtraVehicles(const std::int32_t& requestedState);
 
+    // The copy of the archive Windows keeps for this user in its
+    // VirtualStore, which the game may read instead: the first time one is
+    // there, to be mentioned once; empty otherwise.
+    Text VirtualizedCopyToMention();
+
     const ArchiveLocation& Location() const { return location_; }
     // What the last scan found: Done, or why the list cannot be switched.
     const Outcome& ScanOutcome() const { return scanOutcome_; }
@@ -38,6 +43,7 @@ private:
     InstallFolderReader readInstallFolder_;
     ArchiveLocation location_;
     Outcome scanOutcome_ = Reason::NoVehicleList;  // until the first scan
+    bool virtualizedCopyMentioned_ = false;
 };
 
 }  // namespace tolvaren

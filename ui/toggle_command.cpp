@@ -1,6 +1,9 @@
 #include "ui/toggle_command.h"
 
+#include <shellapi.h>
+
 #include "core/reason_texts.h"
+#include "platform/win32/errors.h"
 #include "ui/program.h"
 #include "ui/resource_ids.h"
 
@@ -18,9 +21,68 @@ Outcome SwitchWithoutThrowing(const std::int32_t& requestedState) noexcept {
     }
 }
 
-void Tell(const char* text, UINT type) {
+// What to tell for `outcome`; with no memory even for that, the least.
+Text DialogTextWithoutThrowing(const Outcome& outcome) noexcept {
+    try {
+        return DialogText(outcome, TheProgram().Location().path);
+    } catch (...) {
+        return kProgramName;
+    }
+}
+
+// The confirmation with a note, once, of the copy of the archive that
+// Windows keeps for this user and the game may read instead; empty when
+// there is nothing to note (or no memory to say it).
+Text ConfirmationWithNote(const char* confirmation) noexcept {
+    try {
+        const Text copy = TheProgram().VirtualizedCopyToMention();
+        if (copy.empty()) return Text();
+        return confirmation + Text("\r\n\r\n") + DialogText(Reason::VirtualStoreCopy, copy);
+    } catch (...) {
+        return Text();
+    }
+}
+
+int Tell(const char* text, UINT type) {
     Sleep(5);
-    MessageBoxA(nullptr, text, kProgramName, type);
+    return MessageBoxA(nullptr, text, kProgramName, type);
+}
+
+// Starts this program again with administrator rights; Windows asks the
+// user first.
+Outcome RestartAsAdministrator() {
+    char self[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
+    if (length == 0 || length >= sizeof self) return {Reason::PlatformError, WindowsErrorText(GetLastError())};
+    SHELLEXECUTEINFOA restart = {};
+    restart.cbSize = sizeof restart;
+    restart.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    restart.lpVerb = "runas";
+    restart.lpFile = self;
+    restart.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExA(&restart)) return Reason::Done;
+    const DWORD error = GetLastError();
+    if (error == ERROR_CANCELLED) return Reason::RestartDeclined;
+    return {Reason::PlatformError, WindowsErrorText(error)};
+}
+
+// A standard user may not change the archive: offer the way out. When the
+// program runs again as an administrator, this one closes as through its
+// Close command.
+void OfferRestartAsAdministrator(HWND dialog) {
+    if (Tell(DialogTextWithoutThrowing(Reason::NotElevated).c_str(), MB_YESNO | MB_ICONWARNING) != IDYES)
+        return;
+    Outcome restarted;
+    try {
+        restarted = RestartAsAdministrator();
+    } catch (...) {
+        restarted = Reason::OutOfMemory;
+    }
+    if (restarted.Done()) {
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return;
+    }
+    Tell(DialogTextWithoutThrowing(restarted).c_str(), MB_OK | MB_ICONERROR);
 }
 
 }  // namespace
@@ -30,18 +92,15 @@ void OnExtraVehiclesClicked(HWND dialog) {
     const auto requested = static_cast<std::int32_t>(SendMessageA(checkbox, BM_GETCHECK, 0, 0));
     const Outcome outcome = SwitchWithoutThrowing(requested);
     if (outcome.Done()) {
-        Tell(requested != 0 ? kEnabledMessage : kDisabledMessage, MB_OK);
+        const char* confirmation = requested != 0 ? kEnabledMessage : kDisabledMessage;
+        const Text withNote = ConfirmationWithNote(confirmation);
+        Tell(withNote.empty() ? confirmation : withNote.c_str(), MB_OK);
         return;
     }
     // The switch did not happen, so the displayed state goes back.
     SendMessageA(checkbox, BM_SETCHECK, requested != 0 ? BST_UNCHECKED : BST_CHECKED, 0);
-    Text text;
-    try {
-        text = DialogText(outcome, TheProgram().Location().path);
-    } catch (...) {  // no memory even for the message: say the least
-        text = kProgramName;
-    }
-    Tell(text.c_str(), MB_OK | MB_ICONERROR);
+    if (outcome.reason == Reason::NotElevated) return OfferRestartAsAdministrator(dialog);
+    Tell(DialogTextWithoutThrowing(outcome).c_str(), MB_OK | MB_ICONERROR);
 }
 
 }  // namespace tolvaren

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include "platform/file_system.h"
@@ -27,6 +28,15 @@ Reason ReasonFromErrno(int error) {
     }
 }
 
+// Why a read or a write stopped short.
+Outcome OutcomeOfFailedTransfer(int error) {
+    switch (error) {
+        case ENOSPC: case EDQUOT: return Reason::DiskFull;
+        case EFBIG: return Reason::FileSizeLimit;
+        default: return {Reason::PlatformError, std::strerror(error)};
+    }
+}
+
 class PosixFile final : public File {
 public:
     explicit PosixFile(UniqueFd fd) : fd_(std::move(fd)) {}
@@ -38,6 +48,7 @@ public:
         ssize_t got;
         do got = ::read(fd_.get(), buffer, count);
         while (got < 0 && errno == EINTR);
+        if (got < 0) whyStopped_ = OutcomeOfFailedTransfer(errno);
         return got > 0 ? static_cast<std::size_t>(got) : 0;
     }
     // From the first write until the file is closed (after any undo), the
@@ -48,11 +59,14 @@ public:
         while (total < count) {
             const ssize_t put = ::write(fd_.get(), buffer + total, count - total);
             if (put < 0 && errno == EINTR) continue;
+            if (put < 0) whyStopped_ = OutcomeOfFailedTransfer(errno);
             if (put <= 0) break;
             total += static_cast<std::size_t>(put);
         }
         return total;
     }
+
+    Outcome WhyStopped() const override { return whyStopped_; }
 
     Outcome TakeSoleUse(const struct stat& status) {
         return tolvaren::TakeSoleUse(fd_.get(), status, leaseNotice_);
@@ -63,6 +77,7 @@ private:
     std::optional<SignalIgnored> leaseNotice_;
     std::optional<InterruptionsHeld> interruptions_;
     UniqueFd fd_;
+    Outcome whyStopped_;
 };
 
 class PosixFileSystem final : public FileSystem {

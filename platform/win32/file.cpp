@@ -3,32 +3,25 @@
 #include <windows.h>
 
 #include "platform/file_system.h"
+#include "platform/win32/errors.h"
 #include "platform/win32/unique_handle.h"
 
 namespace tolvaren {
 namespace {
 
-Reason ReasonFromLastError(DWORD error) {
-    switch (error) {
-        case ERROR_FILE_NOT_FOUND: case ERROR_PATH_NOT_FOUND: case ERROR_INVALID_DRIVE:
-        case ERROR_BAD_NETPATH: case ERROR_NOT_READY: case ERROR_INVALID_NAME:
-            return Reason::ArchiveNotFound;
-        case ERROR_SHARING_VIOLATION: case ERROR_LOCK_VIOLATION:
-            return Reason::InUse;
-        case ERROR_ACCESS_DENIED: case ERROR_WRITE_PROTECT:
-            return Reason::AccessDenied;
-        default:
-            return Reason::CannotOpen;
-    }
-}
-
-// Opening a folder as a file is refused as "access denied"; say what it is.
-Reason ReasonForFailedOpen(const Text& path, DWORD error) {
-    const Reason reason = ReasonFromLastError(error);
-    if (reason != Reason::AccessDenied) return reason;
+// "Access denied" has several causes, and each a different way out: a
+// folder in the file's place, the file's read-only attribute, a standard
+// user's rights, or (for an administrator) the file's permissions or
+// security software.
+Outcome OutcomeOfFailedOpen(const Text& path, DWORD error) {
+    Outcome outcome = OutcomeOfWindowsError(error);
+    if (outcome.reason != Reason::AccessDenied) return outcome;
     const DWORD attributes = WithoutErrorBoxes([&] { return GetFileAttributesA(path.c_str()); });
-    const bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    return folder ? Reason::NotADiskFile : reason;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Reason::NotADiskFile;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return Reason::ReadOnlyFile;
+    return RunsElevated() ? outcome : Reason::NotElevated;
 }
 
 struct OpenMode {
@@ -62,6 +55,7 @@ public:
         const BOOL ok = WithoutErrorBoxes([&] {
             return ReadFile(handle_.get(), buffer, ClampToDword(count), &got, nullptr);
         });
+        if (!ok) NoteWhyStopped();
         return ok ? got : 0;
     }
     std::size_t Write(const char* buffer, std::size_t count) override {
@@ -69,14 +63,19 @@ public:
         const BOOL ok = WithoutErrorBoxes([&] {
             return WriteFile(handle_.get(), buffer, ClampToDword(count), &put, nullptr);
         });
+        if (!ok) NoteWhyStopped();
         return ok ? put : 0;
     }
+    Outcome WhyStopped() const override { return whyStopped_; }
 
 private:
     static DWORD ClampToDword(std::size_t count) {
         return count > MAXDWORD ? MAXDWORD : static_cast<DWORD>(count);
     }
+    void NoteWhyStopped() { whyStopped_ = OutcomeOfWindowsError(GetLastError()); }
+
     UniqueFileHandle handle_;
+    Outcome whyStopped_;
 };
 
 class Win32FileSystem final : public FileSystem {
@@ -90,11 +89,25 @@ public:
             lastError = GetLastError();
             return opened;
         }));
-        if (!handle) return {nullptr, ReasonForFailedOpen(path, lastError)};
+        if (!handle) return {nullptr, OutcomeOfFailedOpen(path, lastError)};
         // Pipes and devices would hang or never end a read.
         if (WithoutErrorBoxes([&] { return GetFileType(handle.get()); }) != FILE_TYPE_DISK)
             return {nullptr, Reason::NotADiskFile};
         return {std::make_unique<Win32File>(std::move(handle)), Reason::Done};
+    }
+
+    // Windows redirects the writes of a program it virtualizes from
+    // X:\folder\file to %LOCALAPPDATA%\VirtualStore\folder\file, and from
+    // then on that program reads the copy.
+    Text VirtualizedCopyOf(const Text& path) override {
+        if (path.size() < 3 || path[1] != ':' || (path[2] != '\\' && path[2] != '/')) return Text();
+        char localAppData[MAX_PATH] = {};
+        const DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", localAppData, sizeof localAppData);
+        if (length == 0 || length >= sizeof localAppData) return Text();
+        const Text copy = Text(localAppData, length) + "\\VirtualStore" + path.substr(2);
+        const DWORD attributes = WithoutErrorBoxes([&] { return GetFileAttributesA(copy.c_str()); });
+        const bool file = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+        return file ? copy : Text();
     }
 };
 

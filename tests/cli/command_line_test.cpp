@@ -249,6 +249,20 @@ TEST_F(CommandLine, WhereListsEveryInstallationWithItsStateOrWhyNot) {
     EXPECT_EQ(InvokeFinding({"where", archive_}, search).exitCode, kExitUsage);
 }
 
+TEST(CommandLineNotes, AVirtualizedCopyOfTheArchiveIsNotedWhateverTheCommand) {
+    const Text path = test::kReasonCasePath;
+    const Text copy = "C:\\Users\\me\\AppData\\Local\\VirtualStore\\Games\\Racer\\Data\\common.pak";
+    const Text note = "tolvaren-cli: " + CommandLineText({Reason::VirtualStoreCopy}, copy) + "\n";
+    test::MemoryFileSystem files;
+    files.files[path] = DemoArchive();
+    files.virtualizedCopies[path] = copy;
+    for (const Text command : {"status", "enable", "disable"}) {
+        TextOutput out, err;
+        EXPECT_EQ(RunCommandLine({command, path}, out, err, files, NotToBeCalled), kExitOk);
+        EXPECT_EQ(err.text(), note) << command;
+    }
+}
+
 // Each reason in the tool's words, with its exit code; the archive is left
 // as it was, but where the reason says it could not be put back.
 class CommandLineReasons : public ::testing::TestWithParam<test::ReasonCase> {};
@@ -266,9 +280,7 @@ TEST_P(CommandLineReasons, SaysTheReasonWithItsExitCode) {
     EXPECT_EQ(exitCode, ExitCodeFor(c.onClick));
     if (c.onClick == Reason::Done) return;
     EXPECT_EQ(out.text(), "");
-    const Outcome told = c.onClick == Reason::InUse ? Outcome(Reason::InUse, test::kReasonCaseHolder)
-                                                     : Outcome(c.onClick);
-    EXPECT_EQ(err.text(), "tolvaren-cli: " + CommandLineText(told, path) + "\n");
+    EXPECT_EQ(err.text(), "tolvaren-cli: " + CommandLineText({c.onClick, c.told}, path) + "\n");
     EXPECT_EQ(files.files[path] == c.archive, c.onClick != Reason::WriteFailedNotPutBack);
 }
 

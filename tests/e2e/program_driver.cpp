@@ -13,6 +13,36 @@ struct WindowSearch {
     HWND found;
 };
 
+// The main dialog of any instance but one: a dialog with the checkbox.
+struct InstanceSearch {
+    DWORD exceptProcessId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchOtherInstance(HWND window, LPARAM context) {
+    auto& search = *reinterpret_cast<InstanceSearch*>(context);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    char className[32] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (processId == search.exceptProcessId || Text(className) != "#32770" ||
+        !IsWindowVisible(window) || GetDlgItem(window, IDC_EXTRA_VEHICLES) == nullptr)
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+// The limited token Windows links to an administrator's own.
+UniqueHandle StandardUserToken() {
+    UniqueHandle own;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, own.put())) return UniqueHandle();
+    TOKEN_LINKED_TOKEN linked = {};
+    DWORD size = 0;
+    if (!GetTokenInformation(own.get(), TokenLinkedToken, &linked, sizeof linked, &size))
+        return UniqueHandle();
+    return UniqueHandle(linked.LinkedToken);
+}
+
 BOOL CALLBACK MatchDialogWindow(HWND window, LPARAM context) {
     auto& search = *reinterpret_cast<WindowSearch*>(context);
     DWORD processId = 0;
@@ -62,19 +92,39 @@ ProgramDriver::~ProgramDriver() {
     WaitForSingleObject(process_.get(), 5000);
 }
 
-bool ProgramDriver::Start(const Text& arguments) {
+bool ProgramDriver::Start(const Text& arguments, Rights rights) {
     Text commandLine = Text("\"") + TOLVAREN_EXE + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &started))
+    if (rights == Rights::StandardUser) {
+        const UniqueHandle token = StandardUserToken();
+        if (!token || !CreateProcessAsUserA(token.get(), nullptr, commandLine.data(), nullptr, nullptr,
+                                            FALSE, 0, nullptr, nullptr, &startup, &started))
+            return false;
+    } else if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &started)) {
         return false;
+    }
     process_.reset(started.hProcess);
     thread_.reset(started.hThread);
     processId_ = started.dwProcessId;
     threadId_ = started.dwThreadId;
     return WaitFor([this] { return (dialog_ = FindProgramWindow(false)) != nullptr; }, 30000);
+}
+
+bool ProgramDriver::AttachToOtherInstance(DWORD except, DWORD timeoutMs) {
+    InstanceSearch search = {except, nullptr};
+    if (!WaitFor([&] {
+            EnumWindows(MatchOtherInstance, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        }, timeoutMs))
+        return false;
+    dialog_ = search.found;
+    threadId_ = GetWindowThreadProcessId(dialog_, &processId_);
+    process_.reset(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE,
+                               processId_));
+    return static_cast<bool>(process_);
 }
 
 HWND ProgramDriver::FindProgramWindow(bool messageBox) const {
@@ -101,7 +151,7 @@ void ProgramDriver::PressKey(WPARAM key) const {
     PostMessageA(Checkbox(), WM_KEYUP, key, 1 | scan << 16 | 0xC0000000u);
 }
 
-bool ProgramDriver::ReadAndDismissMessageBox(MessageBoxSeen& seen, DWORD timeoutMs) {
+bool ProgramDriver::ReadAndDismissMessageBox(MessageBoxSeen& seen, DWORD timeoutMs, WPARAM answer) {
     HWND box = nullptr;
     if (!WaitFor([&] { return (box = FindProgramWindow(true)) != nullptr; }, timeoutMs))
         return false;
@@ -111,7 +161,7 @@ bool ProgramDriver::ReadAndDismissMessageBox(MessageBoxSeen& seen, DWORD timeout
     seen.text = WindowText(GetDlgItem(box, kMessageBoxTextId));
     seen.hasIcon = false;
     EnumChildWindows(box, FindVisibleIcon, reinterpret_cast<LPARAM>(&seen.hasIcon));
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    PostMessageA(box, WM_COMMAND, answer, 0);
     // A box with another nested inside it hides at once but is destroyed
     // only when the inner one has returned.
     return WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
@@ -131,7 +181,11 @@ HWND ProgramDriver::FocusSettlingOn(HWND expected, DWORD timeoutMs) const {
 
 DWORD ProgramDriver::CloseAndWait() {
     PostMessageA(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);
-    if (WaitForSingleObject(process_.get(), 15000) != WAIT_OBJECT_0) return ~0u;
+    return WaitForExit();
+}
+
+DWORD ProgramDriver::WaitForExit(DWORD timeoutMs) {
+    if (WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return ~0u;
     DWORD exitCode = ~0u;
     GetExitCodeProcess(process_.get(), &exitCode);
     return exitCode;

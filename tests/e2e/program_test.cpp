@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 #include "core/archive.h"
 #include "core/reason_texts.h"
 #include "core/vehicle_list.h"
+#include "registry/unique_hkey.h"
 #include "tests/e2e/program_driver.h"
 #include "tests/support/install_record.h"
 #include "tests/support/test_support.h"
@@ -166,7 +169,7 @@ TEST_F(Program, FailuresSayWhyAndLeaveArchiveAndCheckMarkAsTheyWere) {
     // Reads as enabled, but its marker has no prefix to comment out.
     const Text undisableable = BuildArchive({{kVehicleListName, "[Team KTM]\r\n logo=red\r\n"}});
     const Text archivePath = folder_.Path("Game") + "\\Data\\common.pak";
-    enum class Setting { None, ReadOnly, HeldAfterStart, NoRecord, NoArchive };
+    enum class Setting { None, ReadOnly, WriteDenied, HeldAfterStart, NoRecord, NoArchive };
     struct Case {
         const char* what;
         Text archive;
@@ -175,7 +178,10 @@ TEST_F(Program, FailuresSayWhyAndLeaveArchiveAndCheckMarkAsTheyWere) {
         Reason reason;
     };
     const Case cases[] = {
-        {"read-only", kDisabledArchive, Setting::ReadOnly, BST_UNCHECKED, Reason::AccessDenied},
+        {"read-only", kDisabledArchive, Setting::ReadOnly, BST_UNCHECKED, Reason::ReadOnlyFile},
+        // The program runs as an administrator (under Wine, always).
+        {"writing denied", kDisabledArchive, Setting::WriteDenied, BST_UNCHECKED,
+         Reason::AccessDenied},
         {"held by the game", kDisabledArchive, Setting::HeldAfterStart, BST_UNCHECKED, Reason::InUse},
         {"no vehicle list", noList, Setting::None, BST_CHECKED, Reason::NoVehicleList},
         {"no install record", kDisabledArchive, Setting::NoRecord, BST_CHECKED, Reason::NotInstalled},
@@ -190,8 +196,10 @@ TEST_F(Program, FailuresSayWhyAndLeaveArchiveAndCheckMarkAsTheyWere) {
         if (c.setting == Setting::NoArchive) std::filesystem::remove(archivePath);
         {
             std::unique_ptr<test::ReadOnlyFile> readOnly;
-            if (c.setting == Setting::ReadOnly) {
-                readOnly = std::make_unique<test::ReadOnlyFile>(archivePath);
+            if (c.setting == Setting::ReadOnly || c.setting == Setting::WriteDenied) {
+                readOnly = std::make_unique<test::ReadOnlyFile>(
+                    archivePath, c.setting == Setting::ReadOnly ? test::ReadOnlyFile::Mark::Yes
+                                                                : test::ReadOnlyFile::Mark::No);
                 ASSERT_TRUE(readOnly->Enforced());
             }
             test::ProgramDriver program;
@@ -236,6 +244,83 @@ TEST_F(Program, RunningGameShowsTheStateThenRefusesUntilClosed) {
     ExpectBox(Toggle(), kDisabledMessage, false);
     EXPECT_EQ(Archive(), DemoArchiveSwitched(0));
     EXPECT_EQ(program_.CloseAndWait(), 0u);
+}
+
+TEST_F(Program, AStandardUserIsOfferedARestartAsAnAdministrator) {
+    const Text archivePath = folder_.Path("Game") + "\\Data\\common.pak";
+    const test::ReadOnlyFile denied(archivePath, test::ReadOnlyFile::Mark::No);
+    ASSERT_TRUE(denied.Enforced());
+    ASSERT_TRUE(program_.Start("", test::ProgramDriver::Rights::StandardUser));
+    EXPECT_EQ(program_.CheckState(), BST_UNCHECKED);  // read all the same
+
+    // No: nothing changes, and nothing more is said.
+    program_.Click();
+    test::MessageBoxSeen seen;
+    ASSERT_TRUE(program_.ReadAndDismissMessageBox(seen, 15000, IDNO));
+    ExpectBox(seen, DialogText(Reason::NotElevated, archivePath).c_str(), true);
+    EXPECT_TRUE(program_.NoMessageBoxFor(1000));
+    EXPECT_EQ(program_.CheckState(), BST_UNCHECKED);
+    EXPECT_TRUE(program_.Running());
+
+    // Yes: the program starts again (Wine asks no one), and this one closes.
+    program_.Click();
+    ASSERT_TRUE(program_.ReadAndDismissMessageBox(seen, 15000, IDYES));
+    EXPECT_EQ(program_.WaitForExit(), 0u);
+    test::ProgramDriver restarted;
+    ASSERT_TRUE(restarted.AttachToOtherInstance(program_.ProcessId()));
+    EXPECT_EQ(restarted.CheckState(), BST_UNCHECKED);
+    EXPECT_EQ(restarted.CloseAndWait(), 0u);
+    EXPECT_EQ(Archive(), kDisabledArchive);
+}
+
+// Where Windows keeps the copy of a file that a virtualized program wrote.
+Text VirtualStoreCopyOf(const Text& path) {
+    char localAppData[MAX_PATH] = {};
+    GetEnvironmentVariableA("LOCALAPPDATA", localAppData, sizeof localAppData);
+    return Text(localAppData) + "\\VirtualStore" + path.substr(2);
+}
+
+TEST_F(Program, AnOlderCopyInTheVirtualStoreIsNotedOnce) {
+    const Text copy = VirtualStoreCopyOf(folder_.Path("Game") + "\\Data\\common.pak");
+    std::filesystem::create_directories(std::filesystem::path(copy).parent_path());
+    ASSERT_TRUE(WriteWholeFile(copy, kDisabledArchive));
+    ASSERT_TRUE(program_.Start());
+    const test::MessageBoxSeen first = Toggle();
+    ExpectBox(first, (kEnabledMessage + Text("\r\n\r\n") +
+                      DialogText(Reason::VirtualStoreCopy, copy)).c_str(), false);
+    ExpectBox(Toggle(), kDisabledMessage, false);
+    EXPECT_EQ(program_.CloseAndWait(), 0u);
+    EXPECT_EQ(ReadWholeFile(copy), kDisabledArchive);  // not touched
+    std::filesystem::remove_all(VirtualStoreCopyOf(folder_.Path("")));
+}
+
+// The program takes UTF-8 from the 8-bit entry points; this test, without
+// its manifest, does not, so it makes folder and record with the wide ones.
+TEST_F(Program, AnInstallFolderInAnyScriptIsReached) {
+    const std::wstring game =
+        std::filesystem::path(folder_.Path("x")).parent_path().wstring() + L"\\\x0418\x0433\x0440\x0430";
+    ASSERT_TRUE(CreateDirectoryW(game.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((game + L"\\Data").c_str(), nullptr));
+    const std::wstring archive = game + L"\\Data\\common.pak";
+    {
+        std::ofstream out(std::filesystem::path(archive), std::ios::binary);
+        out << kDisabledArchive;
+        ASSERT_TRUE(out.flush());
+    }
+    UniqueHkey key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKeyPath, 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key.get(), L"Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(game.c_str()),
+                             static_cast<DWORD>((game.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    ASSERT_TRUE(program_.Start());
+    EXPECT_EQ(program_.CheckState(), BST_UNCHECKED);  // found and read
+    ExpectBox(Toggle(), kEnabledMessage, false);
+    EXPECT_EQ(program_.CloseAndWait(), 0u);
+    std::ifstream in(std::filesystem::path(archive), std::ios::binary);
+    const Text switched((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(switched, DemoArchiveSwitched(1));
 }
 
 }  // namespace

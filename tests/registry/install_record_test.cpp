@@ -7,6 +7,7 @@
 #include "cli/command_line.h"
 #include "core/vehicle_list.h"
 #include "registry/install_record.h"
+#include "registry/registry_helpers.h"
 #include "tests/support/install_record.h"
 #include "tests/support/test_support.h"
 #include "tests/support/text_output.h"
@@ -58,11 +59,48 @@ TEST_F(StateTest, MissingRecordGivesTheBareSuffixAndEnabled) {
     EXPECT_EQ(program_->ScanOutcome().reason, Reason::NotInstalled);
 
     UniqueHkey key;  // the key without its value
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKeyPath.c_str(), 0, nullptr, 0,
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKeyPath, 0, nullptr, 0,
                               KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
               ERROR_SUCCESS);
     EXPECT_EQ(ExtraVehiclesEnabled(), 1);
     EXPECT_EQ(Location().path, "\\Data\\common.pak");
+}
+
+// A standard user may read the machine's record, not open it with full
+// access: the program reads it all the same. (Wine keeps to the key's
+// access list, here one that lets no one change the key.)
+TEST_F(StateTest, ARecordOnlyReadableIsReadWithReadAccess) {
+    PutArchive(DemoArchive());
+    test::RecordInstallDirectory(install_);
+    test::SetInstallKeyAccess("D:P(A;;KR;;;WD)");
+    EXPECT_EQ(GetRegString(HKEY_LOCAL_MACHINE, kInstallKeyPath, kInstallValueName), "");
+    EXPECT_EQ(ExtraVehiclesEnabled(), 0);
+    EXPECT_EQ(Location().path, archive_);
+    ASSERT_FALSE(FindRegistryInstallations().found.empty());
+    EXPECT_EQ(FindRegistryInstallations().found.front().archivePath, archive_);
+}
+
+// What a virtualized installer wrote to HKEY_LOCAL_MACHINE\Software lies in
+// this user's VirtualStore: with no record on the machine, that one counts.
+TEST_F(StateTest, WithoutAMachineRecordTheUsersVirtualStoreCopyCounts) {
+    PutArchive(DemoArchive());
+    for (const Text keyPath : kVirtualStoreInstallKeyPaths) {
+        SCOPED_TRACE(keyPath);
+        test::ForgetInstallDirectory();
+        test::WriteFolderValue(HKEY_CURRENT_USER, keyPath, install_);
+        EXPECT_EQ(ExtraVehiclesEnabled(), 0);
+        EXPECT_EQ(Location().path, archive_);
+        const InstallationSearch search = FindRegistryInstallations();
+        ASSERT_EQ(search.found.size(), 1u);
+        EXPECT_EQ(search.found[0].archivePath, archive_);
+        EXPECT_EQ(search.found[0].source, "registry, this user's VirtualStore");
+        // The machine's record comes first.
+        test::RecordInstallDirectory(folder_.Path("Machine"));
+        EXPECT_EQ(ProgramInstallFolder(), folder_.Path("Machine"));
+        EXPECT_EQ(FindRegistryInstallations().found.size(), 1u);
+        EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\VirtualStore\\MACHINE"),
+                  ERROR_SUCCESS);
+    }
 }
 
 TEST_F(StateTest, AnswerFollowsTheMarkerInTheArchive) {

@@ -32,12 +32,17 @@ public:
         return got;
     }
     std::size_t Write(const char* buffer, std::size_t count) override {
-        if (!writable_ || owner_.Fails(FileStep::Write)) {
+        const MemoryFileSystem::Fault* failed = writable_ ? owner_.Fails(FileStep::Write) : nullptr;
+        if (!writable_ || failed) {
+            if (failed) whyStopped_ = failed->why;
             owner_.Record(FileStep::Write, true);
             return 0;
         }
-        const bool cut = count > 1 && owner_.Fails(FileStep::ShortWrite);
-        if (cut) count /= 2;
+        const MemoryFileSystem::Fault* cut = count > 1 ? owner_.Fails(FileStep::ShortWrite) : nullptr;
+        if (cut) {
+            count /= 2;
+            whyStopped_ = cut->why;
+        }
         if (bytes_.size() < position_ + count) bytes_.resize(position_ + count, '\0');
         bytes_.replace(position_, count, buffer, count);
         position_ += count;
@@ -45,20 +50,23 @@ public:
         return count;
     }
 
+    Outcome WhyStopped() const override { return whyStopped_; }
+
 private:
     MemoryFileSystem& owner_;
     Text& bytes_;
     bool writable_;
     std::size_t position_ = 0;
+    Outcome whyStopped_;
 };
 
 }  // namespace
 
-bool MemoryFileSystem::Fails(FileStep step) {
+const MemoryFileSystem::Fault* MemoryFileSystem::Fails(FileStep step) {
     const int occurrence = ++taken_[step];
     for (const Fault& fault : faults_)
-        if (fault.step == step && fault.occurrence == occurrence) return true;
-    return false;
+        if (fault.step == step && fault.occurrence == occurrence) return &fault;
+    return nullptr;
 }
 
 OpenedFile MemoryFileSystem::Open(const Text& path, FileAccess access) {

@@ -16,6 +16,7 @@ public:
     struct Fault {
         FileStep step;
         int occurrence;  // 1 = the first time that step is taken
+        Outcome why = Reason::Done;  // what the file then says stopped it
     };
     struct LogEntry {
         FileStep step;
@@ -24,10 +25,15 @@ public:
     };
 
     OpenedFile Open(const Text& path, FileAccess access) override;
+    Text VirtualizedCopyOf(const Text& path) override {
+        const auto found = virtualizedCopies.find(path);
+        return found != virtualizedCopies.end() ? found->second : Text();
+    }
 
     void Inject(Fault fault) { faults_.push_back(fault); }
-    // True when this step is the injected fault; counts every step taken.
-    bool Fails(FileStep step);
+    // The injected fault this step is, counting every step taken; null
+    // when it is none.
+    const Fault* Fails(FileStep step);
     void Record(FileStep step, bool failed, Text written = Text()) {
         log_.push_back({step, failed, std::move(written)});
     }
@@ -35,6 +41,8 @@ public:
     std::map<Text, Text> files;
     // Opens with this access are refused so, as the platform would.
     std::map<FileAccess, Outcome> refusals;
+    // Archive path -> the copy the platform keeps of it for this user.
+    std::map<Text, Text> virtualizedCopies;
     const std::vector<LogEntry>& Log() const { return log_; }
 
 private:

@@ -30,6 +30,7 @@ struct ReasonCase {
     std::int32_t requested;
     Reason atStartUp;               // the scan's remembered reason
     Reason onClick;
+    Text told = Text();             // what the switch's outcome says the platform told
 };
 
 inline std::vector<ReasonCase> ReasonCases() {
@@ -42,9 +43,20 @@ inline std::vector<ReasonCase> ReasonCases() {
         {"missing", "", {}, {}, 1, Reason::ArchiveNotFound, Reason::ArchiveNotFound},
         {"held by the game", disabled,
          {{FileAccess::ReadWrite, game}, {FileAccess::ReadOnly, game}}, {}, 1,
-         Reason::InUse, Reason::InUse},
+         Reason::InUse, Reason::InUse, kReasonCaseHolder},
         {"read-only", disabled, {{FileAccess::ReadWrite, Reason::AccessDenied}}, {}, 1,
          Reason::Done, Reason::AccessDenied},
+        {"marked read-only", disabled, {{FileAccess::ReadWrite, Reason::ReadOnlyFile}}, {}, 1,
+         Reason::Done, Reason::ReadOnlyFile},
+        {"a standard user", disabled, {{FileAccess::ReadWrite, Reason::NotElevated}}, {}, 1,
+         Reason::Done, Reason::NotElevated},
+        {"a write-protected medium", disabled, {{FileAccess::ReadWrite, Reason::WriteProtected}}, {},
+         1, Reason::Done, Reason::WriteProtected},
+        {"the drive removed", disabled,
+         {{FileAccess::ReadWrite, Reason::DriveUnavailable},
+          {FileAccess::ReadOnly, Reason::DriveUnavailable},
+          {FileAccess::SharedRead, Reason::DriveUnavailable}}, {}, 1,
+         Reason::DriveUnavailable, Reason::DriveUnavailable},
         {"a pipe", disabled,
          {{FileAccess::ReadWrite, Reason::NotADiskFile}, {FileAccess::ReadOnly, Reason::NotADiskFile},
           {FileAccess::SharedRead, Reason::NotADiskFile}}, {}, 1,
@@ -62,6 +74,9 @@ inline std::vector<ReasonCase> ReasonCases() {
          Reason::WriteFailedPutBack},
         {"disk failing", disabled, {}, {{FileStep::ShortWrite, 1}, {FileStep::Write, 2}}, 1,
          Reason::Done, Reason::WriteFailedNotPutBack},
+        {"the network gone during the write", disabled, {},
+         {{FileStep::Write, 1, Reason::NetworkUnavailable}}, 1, Reason::Done,
+         Reason::WriteFailedPutBack, "the network location is not available"},
         {"refused", disabled,
          {{FileAccess::ReadWrite, Reason::CannotOpen}, {FileAccess::ReadOnly, Reason::CannotOpen}},
          {}, 1, Reason::CannotOpen, Reason::CannotOpen},

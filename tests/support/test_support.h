@@ -54,9 +54,12 @@ private:
 // Makes a file unwritable while it lives: the platform's read-only flag and,
 // where that is not enforced (running as root), the file system's immutable
 // flag as well.
+// With Mark::No only the immutable flag is set: writing is denied, and yet
+// the file is not marked read-only.
 class ReadOnlyFile {
 public:
-    explicit ReadOnlyFile(const Text& path);
+    enum class Mark { Yes, No };
+    explicit ReadOnlyFile(const Text& path, Mark mark = Mark::Yes);
     ~ReadOnlyFile();
     ReadOnlyFile(const ReadOnlyFile&) = delete;
     ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
@@ -65,6 +68,7 @@ public:
 private:
     Text path_;
     bool immutable_ = false;
+    Mark mark_;
 };
 
 bool OpensForWriting(const Text& path);

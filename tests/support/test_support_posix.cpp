@@ -99,8 +99,8 @@ bool SetImmutable(const Text& path, bool immutable) {
 Fifo::Fifo(const Text& path) : path_(path), made_(::mkfifo(path.c_str(), 0644) == 0) {}
 Fifo::~Fifo() { ::unlink(path_.c_str()); }
 
-ReadOnlyFile::ReadOnlyFile(const Text& path) : path_(path) {
-    ::chmod(path.c_str(), 0444);
+ReadOnlyFile::ReadOnlyFile(const Text& path, Mark mark) : path_(path), mark_(mark) {
+    if (mark_ == Mark::Yes) ::chmod(path.c_str(), 0444);
     // Remembered even if setting it seems to fail, so that it is always undone.
     immutable_ = OpensForWriting(path);
     if (immutable_) SetImmutable(path, true);
@@ -108,7 +108,7 @@ ReadOnlyFile::ReadOnlyFile(const Text& path) : path_(path) {
 
 ReadOnlyFile::~ReadOnlyFile() {
     if (immutable_) SetImmutable(path_, false);
-    ::chmod(path_.c_str(), 0644);
+    if (mark_ == Mark::Yes) ::chmod(path_.c_str(), 0644);
 }
 
 }  // namespace tolvaren::test

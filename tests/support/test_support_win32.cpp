@@ -93,8 +93,8 @@ Fifo::~Fifo() {
     if (StartUnixCommand("/bin/rm -f", path_)) WaitFor([&] { return !Listed(path_); });
 }
 
-ReadOnlyFile::ReadOnlyFile(const Text& path) : path_(path) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+ReadOnlyFile::ReadOnlyFile(const Text& path, Mark mark) : path_(path), mark_(mark) {
+    if (mark_ == Mark::Yes) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     // Remembered even if setting it seems to fail, so that it is always undone.
     immutable_ = OpensForWriting(path);
     if (immutable_) SetImmutable(path, true);
@@ -102,7 +102,7 @@ ReadOnlyFile::ReadOnlyFile(const Text& path) : path_(path) {
 
 ReadOnlyFile::~ReadOnlyFile() {
     if (immutable_) SetImmutable(path_, false);
-    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (mark_ == Mark::Yes) SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 }  // namespace tolvaren::test

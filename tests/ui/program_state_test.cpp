@@ -40,6 +40,7 @@ TEST_P(ProgramStateReasons, RemembersTheScansReasonAndTellsTheClicks) {
     for (const auto& fault : c.faults) files.Inject(fault);
     const Outcome clicked = program.SetExtraVehicles(c.requested);
     EXPECT_EQ(clicked.reason, c.onClick);
+    EXPECT_EQ(clicked.detail, c.told);
     if (c.onClick != Reason::Done) {
         EXPECT_EQ(files.files[kPath] == c.archive, c.onClick != Reason::WriteFailedNotPutBack);
         EXPECT_FALSE(DialogText(clicked, kPath).empty());
@@ -81,6 +82,18 @@ TEST(ProgramState, NoInstallFolderAndNoArchiveThereIsNotInstalled) {
     files.files["\\Data\\common.pak"] = DemoArchive();  // an archive at the drive's root counts
     EXPECT_EQ(program.SetExtraVehicles(1).reason, Reason::Done);
     EXPECT_EQ(program.ScanOutcome().reason, Reason::Done);
+}
+
+TEST(ProgramState, AVirtualizedCopyOfTheArchiveIsMentionedOnce) {
+    MemoryFileSystem files;
+    files.files[kPath] = DemoArchive();
+    ProgramState program(files, InstallFolder);
+    program.ExtraVehiclesEnabled();
+    EXPECT_EQ(program.VirtualizedCopyToMention(), "");
+    const Text copy = "C:\\Users\\me\\AppData\\Local\\VirtualStore\\Games\\Racer\\Data\\common.pak";
+    files.virtualizedCopies[kPath] = copy;
+    EXPECT_EQ(program.VirtualizedCopyToMention(), copy);
+    EXPECT_EQ(program.VirtualizedCopyToMention(), "");
 }
 
 }  // namespace
