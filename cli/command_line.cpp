@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include <algorithm>
+
 #include "core/in_place_rewrite.h"
 #include "core/vehicle_list.h"
 
@@ -17,11 +19,13 @@ const char kUsage[] =
     "  disable   disable the extra vehicles\n"
     "  where     list every installed game found, with its state\n"
     "\n"
-    "Without ARCHIVE the installed game is used when exactly one is found. On\n"
-    "Windows it is looked up in the registry; on Linux in the registries of the\n"
-    "Wine and Proton prefixes: WINEPREFIX alone when it is set, else ~/.wine, the\n"
-    "Proton prefixes of every Steam library (native, Flatpak and Snap Steam), and\n"
-    "the prefixes of Lutris (~/Games/*), Bottles and Heroic.\n"
+    "Without ARCHIVE the installed game is used when exactly one is found (or,\n"
+    "of several, the one whose vehicle list can be read). On Windows it is looked\n"
+    "up in the registry and the Steam libraries; on Linux in the registries of\n"
+    "the Wine and Proton prefixes: WINEPREFIX alone when it is set, or in a Steam\n"
+    "launch STEAM_COMPAT_DATA_PATH's pfx alone; else ~/.wine, the Proton prefixes\n"
+    "of every Steam library, the prefixes of Lutris, Bottles, Heroic, umu and\n"
+    "PlayOnLinux, and the games of the Steam libraries by their archive.\n"
     "\n"
     "Exit codes: 0 done; 1 usage error; 2 the archive cannot be opened or\n"
     "written (not found, in use, read-only, not a disk file, write failed,\n"
@@ -97,17 +101,29 @@ public:
         return kExitOk;
     }
 
-    // The one installation found, else empty after saying why there is none.
+    // The one installation found, or the one of several whose vehicle list
+    // can be read (a prefix left over from an earlier install has none);
+    // else empty after saying why there is none.
     Text ChooseInstallation(const InstallationSearch& search, int& exitCode) {
         Warn(search);
-        if (search.found.size() == 1) {
-            const Installation& only = search.found.front();
-            err_ << kToolName << ": using " << only.archivePath << " (" << only.source << ")\n";
-            return only.archivePath;
-        }
+        if (search.found.size() == 1) return Use(search.found.front());
         if (search.found.empty()) {
             exitCode = NoneFound(search);
             return Text();
+        }
+        std::vector<Answer> answers;
+        for (const Installation& installation : search.found)
+            answers.push_back(Scan(files_, installation.archivePath));
+        const auto usable = [](const Answer& answer) { return answer.answered; };
+        if (std::count_if(answers.begin(), answers.end(), usable) == 1) {
+            const std::size_t chosen = std::find_if(answers.begin(), answers.end(), usable) - answers.begin();
+            for (std::size_t i = 0; i < answers.size(); ++i) {
+                if (i == chosen) continue;
+                const Installation& unusable = search.found[i];
+                err_ << kToolName << ": not using " << unusable.archivePath << " (" << unusable.source
+                     << "): " << ReasonLabel(answers[i].scan.outcome) << '\n';
+            }
+            return Use(search.found[chosen]);
         }
         err_ << kToolName << ": several installed games were found:\n";
         for (const Installation& installation : search.found)
@@ -131,6 +147,11 @@ public:
     }
 
 private:
+    Text Use(const Installation& installation) {
+        err_ << kToolName << ": using " << installation.archivePath << " (" << installation.source << ")\n";
+        return installation.archivePath;
+    }
+
     void Warn(const InstallationSearch& search) {
         for (const Text& warning : search.warnings)
             err_ << kToolName << ": warning: " << warning << '\n';

@@ -208,6 +208,12 @@ Outcome FindVehicleList(File& archive, ArchiveLocation& location) {
     return Reason::NoVehicleList;
 }
 
+bool NamesVehicleList(FileSystem& files, const Text& path) {
+    const OpenedFile archive = files.Open(path, FileAccess::SharedRead);
+    ArchiveLocation location{path};
+    return archive.file && FindVehicleList(*archive.file, location).reason != Reason::NoVehicleList;
+}
+
 ScanResult ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location) {
     const OpenedArchive archive = OpenArchive(files, path, WhenInUse::ReadShared);
     if (!archive.file) return {Text(), archive.outcome};

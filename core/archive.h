@@ -78,6 +78,11 @@ bool SeekToPosition(File& file, std::int64_t position);
 // changes only when the name is found.
 Outcome FindVehicleList(File& archive, ArchiveLocation& location);
 
+// Whether the archive at `path` names the vehicle list in its directory:
+// read beside whoever has it open, and never written. A game's archive is
+// told from others by this, where no install record names it.
+bool NamesVehicleList(FileSystem& files, const Text& path);
+
 struct ScanResult {
     Text vehicleList;  // the entry's bytes, zero-padded where the file ends early
     Outcome outcome;   // Done, or why the list cannot be switched

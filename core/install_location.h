@@ -30,6 +30,10 @@ inline Text ArchivePathFor(const Text& installDirectory) {
     return installDirectory + kArchiveSuffix;
 }
 
+// The source of a game found in a Steam library by its archive, before the
+// library's folder.
+inline constexpr char kSteamLibrarySource[] = "Steam library ";
+
 struct Installation {
     Text archivePath;  // Data\common.pak; best effort when it is missing
     Text source;       // where the record was: a Wine prefix's folder, or a registry view

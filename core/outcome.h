@@ -42,7 +42,7 @@ enum class Reason {
     NotARegistry,       // a prefix's system.reg is not a Wine registry file
     Malformed,          // a Steam library list is not well formed
     NotOnADrive,        // a recorded install folder names no drive letter
-    NotAPrefix,         // the folder WINEPREFIX names holds no system.reg
+    NotAPrefix,         // the folder WINEPREFIX (or Steam) names holds no system.reg
 };
 
 struct Outcome {

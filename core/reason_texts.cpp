@@ -155,7 +155,7 @@ constexpr ReasonTexts kTexts[] = {
     {Reason::NotOnADrive, "not on a drive", "",
      "the recorded install folder \"{detail}\" is not on a drive", kExitNotInstalled},
     {Reason::NotAPrefix, "not a Wine prefix", "",
-     "WINEPREFIX {path} is not a Wine prefix: it holds no system.reg", kExitNotInstalled},
+     "{detail} {path} is not a Wine prefix: it holds no system.reg", kExitNotInstalled},
 };
 
 // What a failed write most often means, when the platform does not say.

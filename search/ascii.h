@@ -16,6 +16,8 @@ constexpr bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+constexpr bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
 // Blank, tab, line feed, vertical tab, form feed, carriage return.
 constexpr bool IsAsciiSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 

@@ -5,16 +5,19 @@
 // found on the Unix side. The search only reads, and a prefix that cannot be
 // read is skipped with a warning.
 #include "core/install_location.h"
+#include "search/wine_prefixes.h"
 
 namespace tolvaren {
 
-// `home` and `winePrefix` are the values of HOME and WINEPREFIX (empty when
-// unset); see WinePrefixesToSearch for where they lead. In each prefix the
+// See WinePrefixesToSearch for where `environment` leads. In each prefix the
 // record of the 32-bit view (Software\Wow6432Node\…) counts before that of
-// the native view.
-InstallationSearch FindInstallations(const Text& home, const Text& winePrefix);
+// the native view. After the prefixes, every Steam library's games without
+// a record are found by their archive, steamapps/common/*/Data/common.pak
+// holding the vehicle list. Each archive is listed once.
+InstallationSearch FindInstallations(const SearchEnvironment& environment);
 
-// The same for this process's HOME and WINEPREFIX.
+// The same for this process's HOME, WINEPREFIX, STEAM_COMPAT_DATA_PATH and
+// XDG_DATA_HOME.
 InstallationSearch FindInstallationsFromEnvironment();
 
 }  // namespace tolvaren

@@ -50,19 +50,27 @@ std::optional<Text> EntryFor(const Text& folder, const Text& component) {
     return std::nullopt;
 }
 
+// Each component of `components` in turn, from `folder`: past a missing
+// one nothing is found, so the rest follows as written.
+Text FollowIgnoringCase(Text folder, const std::vector<Text>& components) {
+    for (const Text& component : components)
+        folder = EntryFor(folder, component).value_or(JoinPath(folder, component));
+    return folder;
+}
+
 }  // namespace
+
+Text FindIgnoringCase(const Text& folder, const Text& relativePath) {
+    const bool absolute = !relativePath.empty() && relativePath[0] == '/';
+    return FollowIgnoringCase(absolute ? "/" : folder, PathComponents(relativePath, 0));
+}
 
 std::optional<Text> UnixPathInPrefix(const Text& prefix, const Text& windowsPath) {
     const Text path = WithoutLongPathPrefix(windowsPath);
     if (path.size() < 2 || !IsAsciiLetter(path[0]) || path[1] != ':') return std::nullopt;
 
     const Text driveLink = JoinPath(JoinPath(prefix, kDriveLinks), Text{AsciiLower(path[0]), ':'});
-    // Past a missing drive or component nothing is found, so the rest
-    // follows as written.
-    Text unixPath = RealPath(driveLink).value_or(driveLink);
-    for (const Text& component : PathComponents(path, 2))
-        unixPath = EntryFor(unixPath, component).value_or(JoinPath(unixPath, component));
-    return unixPath;
+    return FollowIgnoringCase(RealPath(driveLink).value_or(driveLink), PathComponents(path, 2));
 }
 
 }  // namespace tolvaren

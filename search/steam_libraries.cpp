@@ -3,7 +3,6 @@
 #include <optional>
 
 #include "search/ascii.h"
-#include "platform/posix/files.h"
 
 namespace tolvaren {
 namespace {
@@ -78,6 +77,13 @@ private:
     int tokenLine_ = 1;
 };
 
+bool IsNumber(const Text& text) {
+    if (text.empty()) return false;
+    for (const char c : text)
+        if (!IsAsciiDigit(c)) return false;
+    return true;
+}
+
 bool IsCondition(const Token& token) {
     return token.kind == Token::Word && !token.quoted && token.text.size() >= 2 &&
            token.text.front() == '[' && token.text.back() == ']';
@@ -104,7 +110,8 @@ public:
             if (value->kind == Token::Open) {
                 ++depth;
             } else if (value->kind == Token::Word) {
-                if (EqualIgnoringAsciiCase(key->text, kLibraryPathKey))
+                const bool oldForm = depth == 1 && IsNumber(key->text);
+                if (oldForm || EqualIgnoringAsciiCase(key->text, kLibraryPathKey))
                     list_.paths.push_back(std::move(value->text));
             } else {
                 return Fail("the key \"" + key->text + "\" has no value");
@@ -135,12 +142,5 @@ private:
 
 SteamLibraryList LibraryPathsInVdf(std::string_view vdfText) { return VdfReader(vdfText).Read(); }
 
-SteamLibraryList LibraryPathsInVdfFile(const Text& path) {
-    if (!EntryExists(path)) return {};
-    Text vdfText;
-    Outcome read = ReadRegularFile(path, [&vdfText](std::string_view chunk) { vdfText.append(chunk); });
-    if (!read.Done()) return {{}, std::move(read)};
-    return LibraryPathsInVdf(vdfText);
-}
 
 }  // namespace tolvaren

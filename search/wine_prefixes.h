@@ -1,8 +1,8 @@
 #pragma once
-// Which Wine prefixes to search, and in which order: the one WINEPREFIX
-// names; else ~/.wine, every Steam library's Proton prefixes, and the
-// default prefix folders of Lutris, Bottles and Heroic. A folder is a
-// prefix when it holds system.reg.
+// Which Wine prefixes to search, and in which order. A folder is a prefix
+// when it holds system.reg; a folder of a launcher's that holds none, but
+// whose pfx/ does, stands for that one (Lutris's store games, Heroic's
+// Proton prefixes, umu-launcher).
 #include <vector>
 
 #include "core/text.h"
@@ -12,22 +12,35 @@ namespace tolvaren {
 // The file that makes a folder a prefix: Wine's HKEY_LOCAL_MACHINE.
 inline const Text kPrefixRegistryFile = "system.reg";
 
-struct PrefixCandidates {
-    std::vector<Text> prefixes;  // each real folder once, by the first way found to it
-    std::vector<Text> places;    // where it looked ("*" where it listed a folder), for messages
-    std::vector<Text> warnings;  // one line each: a Steam library list that could not be read,
-                                 // a WINEPREFIX that is no prefix
+// What the environment tells the search, passed in rather than read here;
+// an empty value is one that is not set.
+struct SearchEnvironment {
+    Text home = Text();                 // HOME
+    Text winePrefix = Text();           // WINEPREFIX
+    Text steamCompatDataPath = Text();  // STEAM_COMPAT_DATA_PATH: Steam sets it for a game's launch
+    Text xdgDataHome = Text();          // XDG_DATA_HOME
 };
 
-// `home` and `winePrefix` are the values of HOME and WINEPREFIX, passed in
-// rather than read here. A non-empty `winePrefix` is the one place; an
-// empty `home` gives no places under it.
-//
-// Steam roots, in order: ~/.steam/steam, ~/.local/share/Steam, Flatpak's
-// ~/.var/app/com.valvesoftware.Steam/.local/share/Steam and Snap's
-// ~/snap/steam/common/.local/share/Steam. Each root is a library, and so is
-// every path its steamapps/libraryfolders.vdf names; each library's
-// prefixes are steamapps/compatdata/*/pfx.
-PrefixCandidates WinePrefixesToSearch(const Text& home, const Text& winePrefix);
+struct PrefixCandidates {
+    std::vector<Text> prefixes;        // each real folder once, by the first way found to it
+    std::vector<Text> steamLibraries;  // each real folder once, for the games without a record
+    std::vector<Text> places;          // where it looked ("*" where it listed a folder)
+    std::vector<Text> warnings;        // one line each: a file that could not be read, a named
+                                       // prefix that is none
+};
+
+// WINEPREFIX, when set, is the one place; else STEAM_COMPAT_DATA_PATH's
+// pfx/, as Steam runs the game. Else, in order: ~/.wine; the Steam roots
+// ~/.steam/steam (or, without it, ~/.steam/root and Debian's
+// ~/.steam/debian-installation), ~/.local/share/Steam,
+// $XDG_DATA_HOME/Steam, Flatpak's and Snap's; each root is a library, and so
+// is every path its steamapps/libraryfolders.vdf names, each library's
+// prefixes being steamapps/compatdata/*/pfx; then the prefixes of Lutris
+// (~/Games/*, and those its game files name), Bottles (native, under
+// $XDG_DATA_HOME and Flatpak), Heroic (its prefix folders, and those its
+// game settings name), umu-launcher (~/Games/umu/*) and PlayOnLinux. Within
+// a library, "steamapps" and "compatdata", and a listed library's path,
+// match without regard to letter case when the exact name is not there.
+PrefixCandidates WinePrefixesToSearch(const SearchEnvironment& environment);
 
 }  // namespace tolvaren

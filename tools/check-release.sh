@@ -49,15 +49,18 @@ $top/share/doc/tolvaren/README.md" "$(tar tzf "$tarball" | grep -v '/$')"
 tar tzf "$tarball" | LC_ALL=C sort -c || fail "the tarball's members are not in name order"
 
 dpkg-deb --info "$deb" >"$work/info" || fail "dpkg-deb --info fails"
-for field in Package Version Maintainer Description Depends Architecture; do
+for field in Package Version Maintainer Description Architecture; do
     grep -q "^ $field: " "$work/info" || fail "the package has no $field field"
 done
+# One static file: the package needs nothing else.
+if grep -q '^ Depends: ' "$work/info"; then fail "the package depends on something: $(grep '^ Depends: ' "$work/info")"; fi
 grep -q "^ Version: $version$" "$work/info" || fail "the package's version is not $version"
 same_list "$(basename "$deb")" "./usr/bin/tolvaren-cli
 ./usr/share/man/man1/tolvaren-cli.1.gz
 ./usr/share/doc/tolvaren/README.md
 ./usr/share/doc/tolvaren/copyright
-./usr/share/doc/tolvaren/changelog.gz" "$(dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ {print $6}')"
+./usr/share/doc/tolvaren/changelog.gz
+./usr/share/lintian/overrides/tolvaren" "$(dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ {print $6}')"
 command -v lintian >/dev/null || fail "lintian is missing"
 status=0
 lintian --no-tag-display-limit "$deb" >"$work/lintian" 2>"$work/lintian.err" || status=$?
@@ -70,6 +73,12 @@ dpkg -x "$deb" "$work/root"
 "$work/root/usr/bin/tolvaren-cli" --version >"$work/version"
 [ "$(cat "$work/version")" = "tolvaren-cli $version" ] || fail "the packaged tool says \"$(cat "$work/version")\""
 echo "packaged tool: $(cat "$work/version")"
+mkdir -p "$work/tarball"
+tar xzf "$tarball" -C "$work/tarball"
+released=$work/tarball/$top/bin/tolvaren-cli
+file "$released" | grep -q 'static-pie linked' || fail "the released tool is not a static PIE: $(file -b "$released")"
+echo "released tool: $(file -b "$released" | cut -d, -f1-5)"
+"$repo/tools/check-bare-root.sh" "$released" "$build/release/make-demo-archive"
 gunzip -c "$work/root/usr/share/man/man1/tolvaren-cli.1.gz" >"$work/tolvaren-cli.1"
 mandoc -Tlint -W warning "$work/tolvaren-cli.1" || fail "the manual page has warnings"
 echo "manual page: renders without warnings"

@@ -199,8 +199,10 @@ TEST_F(CommandLine, OmittedArchiveIsTheOneInstallationFound) {
 
 TEST_F(CommandLine, NoneOrSeveralInstallationsFoundIsExitFourAndChangesNothing) {
     const InstallationSearch none{{}, {}, {"/home/me/.wine", "/home/me/Games/*"}, ""};
+    const Text other = folder_.Path("other.pak");
+    ASSERT_TRUE(WriteWholeFile(other, DemoArchive()));
     const InstallationSearch several{
-        {{archive_, "/home/me/.wine"}, {folder_.Path("other.pak"), "/home/me/Games/x"}},
+        {{archive_, "/home/me/.wine"}, {other, "/home/me/Games/x"}, {folder_.Path("gone.pak"), "/old"}},
         {},
         {},
         "set WINEPREFIX"};
@@ -223,6 +225,20 @@ TEST_F(CommandLine, NoneOrSeveralInstallationsFoundIsExitFourAndChangesNothing) 
     EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
     // With ARCHIVE there is no search.
     EXPECT_EQ(InvokeFinding({"status", archive_}, several).out, "disabled\n");
+}
+
+// A prefix left over from an earlier install, whose recorded folder holds no
+// archive, does not stop the one that works from being used.
+TEST_F(CommandLine, OfSeveralTheOneWhoseListCanBeReadIsUsed) {
+    const Text gone = folder_.Path("gone.pak");
+    const InstallationSearch leftover{
+        {{gone, "/home/me/old/pfx"}, {archive_, "/home/me/.wine"}}, {}, {}, "set WINEPREFIX"};
+    const CliRun run = InvokeFinding({"enable"}, leftover);
+    EXPECT_EQ(run.exitCode, kExitOk) << run.err;
+    EXPECT_EQ(run.out, "Extra vehicles have been enabled.\n");
+    EXPECT_EQ(run.err, "tolvaren-cli: not using " + gone + " (/home/me/old/pfx): archive not found\n"
+                       "tolvaren-cli: using " + archive_ + " (/home/me/.wine)\n");
+    EXPECT_EQ(StateOfVehicleList(ReadWholeFile(archive_)), 1);
 }
 
 TEST_F(CommandLine, WhereListsEveryInstallationWithItsStateOrWhyNot) {

@@ -97,7 +97,7 @@ TEST(ReasonTexts, ProgramTextsAreExactlyTheseAndTheToolsSayTheSameReason) {
         {Reason::NotARegistry, "", "P:\\a.pak: not a Wine registry file", 4},
         {Reason::Malformed, "", "P:\\a.pak: PID 9 (x)", 4},
         {Reason::NotOnADrive, "", "install folder \"PID 9 (x)\" is not on a drive", 4},
-        {Reason::NotAPrefix, "", "WINEPREFIX P:\\a.pak is not a Wine prefix", 4},
+        {Reason::NotAPrefix, "", "WINEPREFIX P:\\a.pak is not a Wine prefix", 4, "WINEPREFIX"},
     };
     for (const auto& e : expected) {
         const Outcome outcome(e.reason, e.told);

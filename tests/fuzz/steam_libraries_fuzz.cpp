@@ -1,5 +1,6 @@
 // Arbitrary bytes as a libraryfolders.vdf: the reader never crashes, names
-// no more libraries than the text has "path" keys, says where a fault is,
+// no more libraries than the text has "path" keys and numbers (the older
+// form's keys), says where a fault is,
 // and a line break at the end changes nothing but that line number.
 #include <cstdint>
 
@@ -18,12 +19,20 @@ std::size_t PathKeysIn(std::string_view text) {
     return count;
 }
 
+// Each numbered key is a run of digits of its own.
+std::size_t DigitRunsIn(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < text.size(); ++at)
+        if (IsAsciiDigit(text[at]) && (at == 0 || !IsAsciiDigit(text[at - 1]))) ++count;
+    return count;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const Text text(reinterpret_cast<const char*>(data), size);
     const SteamLibraryList list = LibraryPathsInVdf(text);
-    FUZZ_CHECK(list.paths.size() <= PathKeysIn(text));
+    FUZZ_CHECK(list.paths.size() <= PathKeysIn(text) + DigitRunsIn(text));
     FUZZ_CHECK(list.outcome.Done() || (list.outcome.reason == Reason::Malformed &&
                                        list.outcome.detail.rfind("line ", 0) == 0));
 

@@ -182,5 +182,34 @@ TEST_F(StateTest, ToolReadsThe32BitViewFirstThenTheNativeOne) {
     EXPECT_NE(noneErr.text().find("HKEY_LOCAL_MACHINE\\Software\\THQ"), Text::npos) << noneErr.text();
 }
 
+// A Steam game never started has no record: the tool finds it in the
+// libraries of the Steam folder the registry names, by its archive.
+TEST_F(StateTest, TheToolFindsASteamGameWithoutARecordByItsArchive) {
+    const Text steam = folder_.Path("Steam");
+    const Text library = folder_.Path("Library");
+    const Text game = library + "\\steamapps\\common\\Racer\\Data\\common.pak";
+    std::filesystem::create_directories(library + "\\steamapps\\common\\Racer\\Data");
+    std::filesystem::create_directories(steam + "\\steamapps\\common\\Other\\Data");
+    ASSERT_TRUE(WriteWholeFile(game, DemoArchive()));
+    ASSERT_TRUE(WriteWholeFile(steam + "\\steamapps\\common\\Other\\Data\\common.pak", "no list"));
+    Text escaped;  // as Steam writes a Windows path in its list
+    for (const char c : library) escaped += c == '\\' ? Text("\\\\") : Text(1, c);
+    ASSERT_TRUE(WriteWholeFile(steam + "\\steamapps\\libraryfolders.vdf",
+                               "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + escaped +
+                                   "\"\n\t}\n}\n"));
+    test::WriteFolderValue(HKEY_CURRENT_USER, "Software\\Valve\\Steam", steam, 0, "SteamPath");
+    test::ForgetInstallDirectory();
+    InstallationSearch search = FindRegistryInstallations();
+    ASSERT_EQ(search.found.size(), 1u) << ::testing::PrintToString(search.places);
+    EXPECT_EQ(search.found[0].archivePath, game);
+    EXPECT_EQ(search.found[0].source, "Steam library " + library);
+    // Recorded too, it is listed once.
+    test::RecordInstallDirectory(library + "\\steamapps\\common\\Racer");
+    search = FindRegistryInstallations();
+    ASSERT_EQ(search.found.size(), 1u);
+    EXPECT_EQ(search.found[0].source.rfind("registry, ", 0), 0u) << search.found[0].source;
+    EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Valve"), ERROR_SUCCESS);
+}
+
 }  // namespace
 }  // namespace tolvaren

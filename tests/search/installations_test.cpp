@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <ostream>
+#include <regex>
 
 #include "search/installations.h"
 #include "tests/support/file_tree.h"
 #include "tests/support/test_support.h"
+#include "tools/archive_builder.h"
 
 namespace tolvaren {
 
@@ -119,7 +122,7 @@ protected:
 
 TEST_F(SyntheticHome, FindsEachInstallationOnceInSearchOrder) {
     const auto before = Snapshot(folder_.Path(""));
-    const InstallationSearch search = FindInstallations(home_, "");
+    const InstallationSearch search = FindInstallations({home_, ""});
     EXPECT_EQ(Snapshot(folder_.Path("")), before) << "the search changed a file";
 
     const std::vector<Installation> expected = {
@@ -153,43 +156,223 @@ TEST_F(SyntheticHome, FindsEachInstallationOnceInSearchOrder) {
         gone_ + "/steamapps/compatdata/*/pfx",
         home_ + "/snap/steam/common/.local/share/Steam/steamapps/compatdata/*/pfx",
         home_ + "/Games/*",
+        home_ + "/.config/lutris/games/*.yml",
         home_ + "/.local/share/bottles/bottles/*",
         home_ + "/.var/app/com.usebottles.bottles/data/bottles/bottles/*",
         home_ + "/Games/Heroic/Prefixes/*",
         home_ + "/Games/Heroic/Prefixes/default/*",
+        home_ + "/Games/umu/*",
+        home_ + "/.PlayOnLinux/wineprefix/*",
+        home_ + "/.config/heroic/GamesConfig/*.json",
+        home_ + "/.steam/steam/steamapps/common/*/Data/common.pak",
+        library_ + "/steamapps/common/*/Data/common.pak",
+        flatpakSteam_ + "/steamapps/common/*/Data/common.pak",
+        gone_ + "/steamapps/common/*/Data/common.pak",
+        home_ + "/snap/steam/common/.local/share/Steam/steamapps/common/*/Data/common.pak",
     };
     EXPECT_EQ(search.places, places);
 }
 
 TEST_F(SyntheticHome, WinePrefixNarrowsTheSearchToThatPrefix) {
     const Text steamPrefix = library_ + "/steamapps/compatdata/123/pfx";
-    const InstallationSearch game = FindInstallations(home_, steamPrefix);
+    const InstallationSearch game = FindInstallations({home_, steamPrefix});
     ASSERT_EQ(game.found.size(), 1u);
     EXPECT_EQ(game.found[0].source, steamPrefix);
     EXPECT_TRUE(fs::exists(game.found[0].archivePath)) << game.found[0].archivePath;
     EXPECT_EQ(game.warnings, std::vector<Text>{});
     EXPECT_EQ(game.places, std::vector<Text>{steamPrefix});
 
-    const InstallationSearch noGame = FindInstallations(home_, home_ + "/.wine");
+    const InstallationSearch noGame = FindInstallations({home_, home_ + "/.wine"});
     EXPECT_TRUE(noGame.found.empty());
     EXPECT_EQ(noGame.warnings, std::vector<Text>{});
 
     const Text broken = steam_ + "/steamapps/compatdata/228980/pfx";
-    const InstallationSearch skipped = FindInstallations(home_, broken);
+    const InstallationSearch skipped = FindInstallations({home_, broken});
     EXPECT_TRUE(skipped.found.empty());
     ASSERT_EQ(skipped.warnings.size(), 1u);
     EXPECT_EQ(skipped.warnings[0].rfind("skipping " + broken + ": system.reg: ", 0), 0u) << skipped.warnings[0];
 
     const Text nothing = folder_.Path("nothing");
-    const InstallationSearch none = FindInstallations(home_, nothing);
+    const InstallationSearch none = FindInstallations({home_, nothing});
     EXPECT_TRUE(none.found.empty());
     ASSERT_EQ(none.warnings.size(), 1u);
     EXPECT_TRUE(Contains(none.warnings[0], nothing + " is not a Wine prefix")) << none.warnings[0];
     EXPECT_EQ(none.places, std::vector<Text>{nothing});
 }
 
+// Each layout that Steam and the launchers write, in a home of its own
+// (`home`) beside folders elsewhere (`away`: libraries, mounts, prefixes a
+// launcher's file names). Exactly one installation is to be found.
+struct Layout {
+    const char* what;
+    std::function<void(const Text& home, const Text& away)> make;
+    Text archive;  // under `away` ("~/" for under `home`)
+    Text source;   // likewise; a Steam library's games are found as "Steam library <folder>"
+    std::function<SearchEnvironment(const Text& home, const Text& away)> environment = nullptr;
+};
+
+// A prefix whose record names C:\Games\Racer, with the game's archive there.
+void MakeRacerPrefix(const Text& prefix) {
+    MakePrefix(prefix, Wow64Record(R"(C:\\Games\\Racer)"));
+    test::MakeFile(prefix + "/drive_c/Games/Racer/Data/common.pak", DemoArchive());
+}
+
+std::vector<Layout> Layouts() {
+    const auto compat = [](const Text& library) { return library + "/steamapps/compatdata/7/pfx"; };
+    const Text archiveIn = "/drive_c/Games/Racer/Data/common.pak";
+    return {
+        {"Steam's library list as it was before mid-2021",
+         [=](const Text& home, const Text& away) {
+             test::MakeFile(home + "/.local/share/Steam/steamapps/libraryfolders.vdf",
+                            "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1589876543\"\n"
+                            "\t\"1\"\t\t\"" + away + "/Library\"\n}\n");
+             MakeRacerPrefix(compat(away + "/Library"));
+         },
+         compat("/Library") + archiveIn, compat("/Library")},
+        {"SteamApps, as old Steam versions wrote it",
+         [=](const Text& home, const Text&) {
+             MakeRacerPrefix(home + "/.local/share/Steam/SteamApps/compatdata/7/pfx");
+         },
+         "~/.local/share/Steam/SteamApps/compatdata/7/pfx" + archiveIn,
+         "~/.local/share/Steam/SteamApps/compatdata/7/pfx"},
+        {"a mount point renamed in letter case only",
+         [=](const Text& home, const Text& away) {
+             test::MakeFile(home + "/.local/share/Steam/steamapps/libraryfolders.vdf",
+                            LibraryList({away + "/Games/SteamLibrary"}));
+             MakeRacerPrefix(compat(away + "/games/SteamLibrary"));
+         },
+         compat("/games/SteamLibrary") + archiveIn, compat("/games/SteamLibrary")},
+        {"Lutris's store game, its prefix one folder down",
+         [=](const Text& home, const Text&) { MakeRacerPrefix(home + "/Games/racer/pfx"); },
+         "~/Games/racer/pfx" + archiveIn, "~/Games/racer/pfx"},
+        {"Heroic's Proton prefix, one folder down",
+         [=](const Text& home, const Text&) {
+             MakeRacerPrefix(home + "/Games/Heroic/Prefixes/default/Racer/pfx");
+         },
+         "~/Games/Heroic/Prefixes/default/Racer/pfx" + archiveIn,
+         "~/Games/Heroic/Prefixes/default/Racer/pfx"},
+        {"umu-launcher's default prefix",
+         [=](const Text& home, const Text&) { MakeRacerPrefix(home + "/Games/umu/umu-1234"); },
+         "~/Games/umu/umu-1234" + archiveIn, "~/Games/umu/umu-1234"},
+        {"PlayOnLinux",
+         [=](const Text& home, const Text&) { MakeRacerPrefix(home + "/.PlayOnLinux/wineprefix/Racer"); },
+         "~/.PlayOnLinux/wineprefix/Racer" + archiveIn, "~/.PlayOnLinux/wineprefix/Racer"},
+        {"Steam under XDG_DATA_HOME",
+         [=](const Text&, const Text& away) { MakeRacerPrefix(compat(away + "/data/Steam")); },
+         compat("/data/Steam") + archiveIn, compat("/data/Steam"),
+         [](const Text& home, const Text& away) { return SearchEnvironment{home, "", "", away + "/data"}; }},
+        {"Bottles under XDG_DATA_HOME",
+         [=](const Text&, const Text& away) { MakeRacerPrefix(away + "/data/bottles/bottles/Gaming"); },
+         "/data/bottles/bottles/Gaming" + archiveIn, "/data/bottles/bottles/Gaming",
+         [](const Text& home, const Text& away) { return SearchEnvironment{home, "", "", away + "/data"}; }},
+        {"~/.steam/root where ~/.steam/steam is missing",
+         [=](const Text& home, const Text& away) {
+             test::MakeLink(home + "/.steam/root", away + "/SteamRoot");
+             MakeRacerPrefix(compat(away + "/SteamRoot"));
+         },
+         compat("/SteamRoot") + archiveIn, compat("~/.steam/root")},
+        {"Debian's ~/.steam/debian-installation",
+         [=](const Text& home, const Text& away) {
+             test::MakeLink(home + "/.steam/debian-installation", away + "/SteamDeb");
+             MakeRacerPrefix(compat(away + "/SteamDeb"));
+         },
+         compat("/SteamDeb") + archiveIn, compat("~/.steam/debian-installation")},
+        {"a prefix that Lutris's game file names",
+         [=](const Text& home, const Text& away) {
+             test::MakeFile(home + "/.config/lutris/games/racer-1700000000.yml",
+                            "game:\n  exe: /x/Racer.exe\n  prefix: '" + away + "/lutris/racer'\nname: Racer\n");
+             MakeRacerPrefix(away + "/lutris/racer");
+         },
+         "/lutris/racer" + archiveIn, "/lutris/racer"},
+        {"a prefix that Heroic's game settings name",
+         [=](const Text& home, const Text& away) {
+             test::MakeFile(home + "/.config/heroic/GamesConfig/Racer123.json",
+                            "{\n  \"Racer123\": {\n    \"winePrefix\": \"" + away +
+                                "\\/heroic\\/racer\",\n    \"wineVersion\": {}\n  }\n}\n");
+             MakeRacerPrefix(away + "/heroic/racer");
+         },
+         "/heroic/racer" + archiveIn, "/heroic/racer"},
+        {"inside a Steam launch, STEAM_COMPAT_DATA_PATH alone",
+         [=](const Text& home, const Text& away) {
+             MakeRacerPrefix(away + "/compat/7/pfx");
+             MakeRacerPrefix(home + "/.wine");  // not looked at
+         },
+         "/compat/7/pfx" + archiveIn, "/compat/7/pfx",
+         [](const Text& home, const Text& away) { return SearchEnvironment{home, "", away + "/compat/7"}; }},
+        {"a game folder without a record, found by its archive",
+         [=](const Text& home, const Text&) {
+             test::MakeFile(home + "/.local/share/Steam/steamapps/common/Racer/DATA/Common.pak", DemoArchive());
+             test::MakeFile(home + "/.local/share/Steam/steamapps/common/Other/Data/common.pak", "no list");
+         },
+         "~/.local/share/Steam/steamapps/common/Racer/DATA/Common.pak",
+         "Steam library ~/.local/share/Steam"},
+        {"the same archive by a record and by its folder, once",
+         [=](const Text& home, const Text& away) {
+             const Text game = away + "/Library/steamapps/common/Racer";
+             test::MakeFile(game + "/Data/common.pak", DemoArchive());
+             test::MakeFile(home + "/.local/share/Steam/steamapps/libraryfolders.vdf",
+                            LibraryList({away + "/Library"}));
+             const Text prefix = compat(away + "/Library");
+             MakePrefix(prefix, Wow64Record("Z:" + std::regex_replace(game, std::regex("/"), "\\\\\\\\")));
+             test::MakeLink(prefix + "/dosdevices/z:", "/");
+         },
+         "/Library/steamapps/common/Racer/Data/common.pak", compat("/Library")},
+        {"the same archive through two prefixes, once",
+         [=](const Text& home, const Text& away) {
+             MakeRacerPrefix(home + "/Games/first");
+             test::MakeFile(home + "/Games/second/system.reg", Wow64Record(R"(C:\\Games\\Racer)"));
+             test::MakeLink(home + "/Games/second/dosdevices/c:", home + "/Games/first/drive_c");
+             (void)away;
+         },
+         "~/Games/first" + archiveIn, "~/Games/first"},
+    };
+}
+
+TEST(Installations, EachLayoutOfSteamAndTheLaunchersIsFoundOnce) {
+    for (const Layout& layout : Layouts()) {
+        SCOPED_TRACE(layout.what);
+        test::TempFolder folder;
+        const Text home = folder.Path("home"), away = folder.Path("away");
+        test::MakeFolder(home);
+        layout.make(home, away);
+        const auto place = [&](const Text& path) {
+            return path.rfind("~/", 0) == 0 ? home + path.substr(1) : away + path;
+        };
+        const SearchEnvironment environment =
+            layout.environment ? layout.environment(home, away) : SearchEnvironment{home};
+        const auto before = Snapshot(folder.Path(""));
+        const InstallationSearch search = FindInstallations(environment);
+        EXPECT_EQ(Snapshot(folder.Path("")), before) << "the search changed a file";
+        EXPECT_EQ(search.warnings, std::vector<Text>{});
+        ASSERT_EQ(search.found.size(), 1u) << ::testing::PrintToString(search.found);
+        EXPECT_TRUE(fs::equivalent(search.found[0].archivePath, place(layout.archive)))
+            << search.found[0].archivePath;
+        const Text library = "Steam library ";
+        const Text source = layout.source.rfind(library, 0) == 0
+                                ? library + place(layout.source.substr(library.size()))
+                                : place(layout.source);
+        EXPECT_EQ(search.found[0].source, source);
+    }
+}
+
+TEST(Installations, ALaunchersFileThatNamesNoUsablePrefixIsSkippedWithAWarning) {
+    test::TempFolder folder;
+    const Text home = folder.Path("home");
+    test::MakeFile(home + "/.config/lutris/games/a.yml", "game:\n  prefix: relative/pfx\n");
+    test::MakeFile(home + "/.config/heroic/GamesConfig/b.json", "{\"b\": {\"winePrefix\": \"/x\\q\"}}");
+    test::MakeFolder(home + "/.config/heroic/GamesConfig/c.json");
+    const InstallationSearch search = FindInstallations({home});
+    EXPECT_TRUE(search.found.empty());
+    ASSERT_EQ(search.warnings.size(), 3u) << ::testing::PrintToString(search.warnings);
+    EXPECT_TRUE(Contains(search.warnings[0], "a.yml: line 2: the prefix \"relative/pfx\" is not an absolute path"))
+        << search.warnings[0];
+    EXPECT_TRUE(Contains(search.warnings[1], "b.json: line 1: winePrefix is not a well-formed string"))
+        << search.warnings[1];
+    EXPECT_TRUE(Contains(search.warnings[2], "c.json: Is a directory")) << search.warnings[2];
+}
+
 TEST(Installations, WithoutHomeOrWinePrefixThereIsNowhereToLook) {
-    const InstallationSearch search = FindInstallations("", "");
+    const InstallationSearch search = FindInstallations({"", ""});
     EXPECT_TRUE(search.found.empty());
     EXPECT_TRUE(search.warnings.empty());
     EXPECT_TRUE(search.places.empty());
@@ -199,7 +382,7 @@ TEST(Installations, WarningsStayOnOneLine) {
     test::TempFolder folder;
     const Text prefix = folder.Path("pfx");
     MakePrefix(prefix, Wow64Record(R"(\\\\x\nNew\tline)"));
-    const InstallationSearch search = FindInstallations("", prefix);
+    const InstallationSearch search = FindInstallations({"", prefix});
     ASSERT_EQ(search.warnings.size(), 1u);
     EXPECT_EQ(search.warnings[0].find_first_of("\n\r\t"), Text::npos) << search.warnings[0];
 }

@@ -58,6 +58,12 @@ TEST(SteamLibraries, EveryPathKeyWithATextValueNamesALibrary) {
          R"("lf" { "0" { "label" "l" [!$WIN32] "path" "/mnt/x" [$LINUX] } })", {"/mnt/x"}},
         {"empty value", R"("lf" { "0" { "path" "" } })", {""}},
         {"all on one line, no spaces", R"("lf"{"0"{"path""/a"}"1"{"path""/b"}})", {"/a", "/b"}},
+        {"as Steam wrote it before mid-2021: the numbered keys' values",
+         "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1589876543\"\n\t\"ContentStatsID\"\t\t"
+         "\"-5183921563\"\n\t\"1\"\t\t\"/mnt/games/SteamLibrary\"\n\t\"2\"\t\t\"/mnt/old\"\n}\n",
+         {"/mnt/games/SteamLibrary", "/mnt/old"}},
+        {"numbered keys deeper in are apps, not libraries",
+         R"("lf" { "0" { "path" "/a" "apps" { "228980" "224464367" } } })", {"/a"}},
         {"nothing", "", {}},
         {"only a comment", "// nothing here", {}},
     };

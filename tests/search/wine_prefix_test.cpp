@@ -76,7 +76,7 @@ TEST_F(RealWinePrefix, FindsEachArchiveWhateverTheLetterCaseOnDisk) {
         {kNativeViewPrefix, test::Canonical(kPrefix) + kNativeArchive},
     };
     for (const auto& c : cases) {
-        const InstallationSearch search = FindInstallations(emptyHome.Path(""), c.prefix);
+        const InstallationSearch search = FindInstallations({emptyHome.Path(""), c.prefix});
         EXPECT_EQ(search.warnings, std::vector<Text>{});
         ASSERT_EQ(search.found.size(), 1u) << c.prefix;
         EXPECT_EQ(search.found[0].source, c.prefix);
@@ -91,7 +91,7 @@ TEST_F(RealWinePrefix, AHomeThatLeadsToThePrefixesSeveralWaysFindsEachOnce) {
     test::MakeLink(home + "/.wine", kPrefix);
     test::MakeLink(home + "/Games/again", kPrefix);
     test::MakeLink(home + "/Games/native", kNativeViewPrefix);
-    const InstallationSearch search = FindInstallations(home, "");
+    const InstallationSearch search = FindInstallations({home, ""});
     EXPECT_EQ(search.warnings, std::vector<Text>{});
     ASSERT_EQ(search.found.size(), 2u);
     EXPECT_EQ(search.found[0].source, home + "/.wine");
@@ -109,7 +109,7 @@ TEST_F(RealWinePrefix, TheToolSwitchesTheGameItFindsInAPrefix) {
     test::MakeLink(prefix + "/dosdevices/c:", "../drive_c");
     test::MakeFile(prefix + kWow64Archive, DemoArchive());
     const Text archive = test::Canonical(prefix + kWow64Archive);
-    const InstallationFinder finder = [&] { return FindInstallations(folder.Path("home"), prefix); };
+    const InstallationFinder finder = [&] { return FindInstallations({folder.Path("home"), prefix}); };
     const auto run = [&](const Text& command) {
         test::TextOutput out, err;
         const int code = RunCommandLine({command}, out, err, PlatformFileSystem(), finder);

@@ -17,12 +17,14 @@ inline void ThrowUnless(LONG status, const char* what) {
         throw std::runtime_error(std::string(what) + ": error " + std::to_string(status));
 }
 
-inline void WriteFolderValue(HKEY root, const Text& keyPath, const Text& directory, REGSAM view = 0) {
+// A string value `name` (by default the install record's) under `keyPath`.
+inline void WriteFolderValue(HKEY root, const Text& keyPath, const Text& directory, REGSAM view = 0,
+                             const char* name = kInstallValueName) {
     UniqueHkey key;
     ThrowUnless(RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
                                 key.put(), nullptr),
                 "cannot create the install record's key");
-    ThrowUnless(RegSetValueExA(key.get(), kInstallValueName, 0, REG_SZ,
+    ThrowUnless(RegSetValueExA(key.get(), name, 0, REG_SZ,
                                reinterpret_cast<const BYTE*>(directory.c_str()),
                                static_cast<DWORD>(directory.size() + 1)),
                 "cannot record the install directory");
