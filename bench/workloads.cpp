@@ -11,15 +11,16 @@
 namespace tolvaren::bench {
 namespace {
 
-// Lines of a vehicle list, about one in four carrying a switched key.
+// Lines of a vehicle list, about one in four carrying a switched key; as in
+// a real list, one [Team KTM] section.
 Text SyntheticVehicleList(std::size_t bytes) {
     static const char* const kLines[] = {
-        ";[Team KTM]\r\n", ";logo=red\r\n", "model=racer_450\r\n", ";Sub=2\r\n",
+        ";[Team Stock]\r\n", ";logo=red\r\n", "model=racer_450\r\n", ";Sub=2\r\n",
         "wheelbase=1.25\r\n", " [Yamaha Works]\r\n", "mass=180\r\n", "engine=four_stroke\r\n",
         ";sub=3\r\n", "gear_ratio=2.8\r\n", " Logo=blue\r\n", "suspension=long_travel\r\n",
         ";[Suzuki Works]\r\n", "colour=blue\r\n", "[KTM Stock]\r\n", "rider=standard\r\n",
     };
-    Text list;
+    Text list = ";[Team KTM]\r\n";
     list.reserve(bytes);
     for (std::size_t line = 0; list.size() < bytes; ++line) list += kLines[line % std::size(kLines)];
     list.resize(bytes, ' ');
@@ -74,7 +75,8 @@ void ReadDirectoryOnce(FileSystem& files, const Workload& workload) {
 }
 
 void Patch(FileSystem& files, const Workload& workload, std::int32_t requestedState) {
-    if (!RewriteVehicleList(files, workload.location, requestedState).Done())
+    ArchiveLocation location = workload.location;
+    if (!RewriteVehicleList(files, location, requestedState).Done())
         throw std::runtime_error("patch not written");
 }
 
@@ -85,7 +87,7 @@ void ReadAndWriteEntry(FileSystem& files, const Workload& workload) {
     if (!archive.file || !archive.file->Seek(offset) ||
         archive.file->Read(entry.data(), entry.size()) != entry.size() ||
         !archive.file->Seek(offset) ||
-        archive.file->Write(entry.data(), entry.size()) != entry.size())
+        archive.file->Write(entry.data(), entry.size()) != entry.size() || !archive.file->Flush())
         throw std::runtime_error("cannot read and write the entry");
 }
 

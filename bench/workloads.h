@@ -28,7 +28,8 @@ void ReadDirectoryOnce(FileSystem& files, const Workload& workload);
 
 // The in-place rewrite, switching to `requestedState`.
 void Patch(FileSystem& files, const Workload& workload, std::int32_t requestedState);
-// Opening, one read and one write of the entry's bytes, closing.
+// Opening, one read and one write of the entry's bytes, flushing them to
+// the disk as a switch does, closing.
 void ReadAndWriteEntry(FileSystem& files, const Workload& workload);
 
 }  // namespace tolvaren::bench

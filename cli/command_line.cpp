@@ -42,12 +42,11 @@ struct Answer {
     bool answered;
 };
 
+// Only reads, beside whoever has the archive open.
 Answer Scan(FileSystem& files, const Text& path) {
     ArchiveLocation location{path};
-    Answer answer{ReadVehicleList(files, path, location), false};
-    const Reason reason = answer.scan.outcome.reason;
-    answer.answered = answer.scan.outcome.Done() || reason == Reason::InUse ||
-                      (reason == Reason::EntryDamaged && !answer.scan.vehicleList.empty());
+    Answer answer{ReadVehicleList(files, path, location, ScanAccess::OnlyReading), false};
+    answer.answered = answer.scan.listRead;
     return answer;
 }
 
@@ -66,11 +65,12 @@ public:
         const Outcome& outcome = answer.scan.outcome;
         if (outcome.Done()) return kExitOk;
         Tell(outcome, path, answer.answered ? "note: " : "");
-        return outcome.reason == Reason::InUse ? kExitOk : ExitCodeFor(outcome.reason);
+        return ExitCodeFor(outcome.reason);
     }
 
     int Switch(const Text& path, std::int32_t requestedState) {
-        const Outcome outcome = SwitchArchive(files_, path, requestedState);
+        ArchiveLocation location{path};
+        const Outcome outcome = RewriteVehicleList(files_, location, requestedState);
         if (!outcome.Done()) return Tell(outcome, path);
         switched_ = true;
         out_ << (requestedState != 0 ? kEnabledMessage : kDisabledMessage) << '\n';
@@ -92,10 +92,11 @@ public:
         for (const Installation& installation : search.found) {
             const Answer answer = Scan(files_, installation.archivePath);
             const Outcome& outcome = answer.scan.outcome;
-            out_ << installation.archivePath << '\t' << installation.source << '\t';
+            out_ << Printable(installation.archivePath) << '\t' << Printable(installation.source)
+                 << '\t';
             if (answer.answered) out_ << StateName(answer);
-            if (answer.answered && !outcome.Done()) out_ << " (" << ReasonLabel(outcome) << ')';
-            if (!answer.answered) out_ << ReasonLabel(outcome);
+            if (answer.answered && !outcome.Done()) out_ << " (" << Label(outcome) << ')';
+            if (!answer.answered) out_ << Label(outcome);
             out_ << '\n';
         }
         return kExitOk;
@@ -120,14 +121,14 @@ public:
             for (std::size_t i = 0; i < answers.size(); ++i) {
                 if (i == chosen) continue;
                 const Installation& unusable = search.found[i];
-                err_ << kToolName << ": not using " << unusable.archivePath << " (" << unusable.source
-                     << "): " << ReasonLabel(answers[i].scan.outcome) << '\n';
+                err_ << kToolName << ": not using " << Named(unusable) << ": "
+                     << Label(answers[i].scan.outcome) << '\n';
             }
             return Use(search.found[chosen]);
         }
         err_ << kToolName << ": several installed games were found:\n";
         for (const Installation& installation : search.found)
-            err_ << "  " << installation.archivePath << " (" << installation.source << ")\n";
+            err_ << "  " << Named(installation) << '\n';
         err_ << "Give the archive's path"
              << (search.narrowing.empty() ? "" : ", or " + search.narrowing)
              << ". Nothing was changed.\n";
@@ -138,17 +139,28 @@ public:
     // The game may read the copy Windows keeps for this user instead.
     void NoteVirtualizedCopy(const Text& path) {
         const Text copy = files_.VirtualizedCopyOf(path);
-        if (!copy.empty()) err_ << kToolName << ": " << CommandLineText(Reason::VirtualStoreCopy, copy) << '\n';
+        if (!copy.empty()) Say(Reason::VirtualStoreCopy, Printable(copy));
     }
 
+    // Names from outside (paths, the system's and the holders' words) are
+    // shown without their control bytes: none can forge a line or move the
+    // terminal.
     int Tell(const Outcome& outcome, const Text& path, const char* lead = "") {
-        err_ << kToolName << ": " << lead << CommandLineText(outcome, path) << '\n';
-        return ExitCodeFor(outcome.reason);
+        return Say({outcome.reason, Printable(outcome.detail)}, Printable(path), lead);
     }
 
 private:
+    int Say(const Outcome& printable, const Text& printablePath, const char* lead = "") {
+        err_ << kToolName << ": " << lead << CommandLineText(printable, printablePath) << '\n';
+        return ExitCodeFor(printable.reason);
+    }
+    static Text Label(const Outcome& outcome) { return Printable(ReasonLabel(outcome)); }
+    static Text Named(const Installation& installation) {
+        return Printable(installation.archivePath) + " (" + Printable(installation.source) + ")";
+    }
+
     Text Use(const Installation& installation) {
-        err_ << kToolName << ": using " << installation.archivePath << " (" << installation.source << ")\n";
+        err_ << kToolName << ": using " << Named(installation) << '\n';
         return installation.archivePath;
     }
 
@@ -158,8 +170,9 @@ private:
     }
     int NoneFound(const InstallationSearch& search) {
         Text places;
-        for (const Text& place : search.places) places += (places.empty() ? "  " : "\n  ") + place;
-        return Tell(Reason::NotInstalled, places);
+        for (const Text& place : search.places)
+            places += (places.empty() ? "  " : "\n  ") + Printable(place);
+        return Say(Reason::NotInstalled, places);
     }
 
     Output& out_;
@@ -193,7 +206,8 @@ int Run(const std::vector<Text>& args, Output& out, Output& err, Session& sessio
         if (args.size() != 1) return UsageError(err, "where takes no archive");
         return session.Where(findInstallations());
     }
-    if (!IsArchiveCommand(command)) return UsageError(err, "unknown command \"" + command + "\"");
+    if (!IsArchiveCommand(command))
+        return UsageError(err, "unknown command \"" + Printable(command) + "\"");
     if (args.size() > 2) return UsageError(err, "expected a command and at most one archive");
 
     Text path;

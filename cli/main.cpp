@@ -6,6 +6,7 @@
 #ifdef _WIN32
 #include "registry/install_record.h"
 #else
+#include "platform/posix/signals.h"
 #include "search/installations.h"
 #endif
 
@@ -20,9 +21,11 @@ const tolvaren::InstallationFinder kFindInstallations = tolvaren::FindInstallati
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef SIGPIPE
+#ifndef _WIN32
     // A closed pipe is an output that cannot be written: say so and exit 5.
     std::signal(SIGPIPE, SIG_IGN);
+    // A signal held during a switch acts only after the outcome is told.
+    const tolvaren::InterruptionsWaitForTheOutcome toldFirst;
 #endif
     tolvaren::FileOutput out(stdout), err(stderr);
     int exitCode = tolvaren::ExitCodeFor(tolvaren::Reason::OutOfMemory);

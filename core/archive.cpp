@@ -9,9 +9,9 @@
 namespace tolvaren {
 namespace {
 
+// A zero byte would end the path early on every platform: another file.
 bool IsAcceptablePath(const Text& path) {
-    return !path.empty() && path.size() <= kMaxArchivePathBytes &&
-           path.find_first_of(Text("*?\0", 3)) == Text::npos;
+    return !path.empty() && path.find('\0') == Text::npos;
 }
 
 // A read-only open can help only when writing was refused for the file
@@ -25,6 +25,12 @@ bool ReadOnlyMayWork(Reason readWriteRefusal) {
         default:
             return false;
     }
+}
+
+OpenedArchive OpenForReading(FileSystem& files, const Text& path) {
+    if (!IsAcceptablePath(path)) return {nullptr, false, Reason::CannotOpen};
+    OpenedFile opened = files.Open(path, FileAccess::SharedRead);
+    return {std::move(opened.file), false, std::move(opened.outcome)};
 }
 
 // The name ends at the field's first NUL byte, and the wanted name holds
@@ -131,15 +137,17 @@ bool TryZeroFill(Text& buffer, std::int32_t size) noexcept {
     return false;
 }
 
-// The entry's bytes, as far as its position lies in the file; `whole`
-// tells whether the file held them all.
-Outcome ReadEntry(File& file, const ArchiveLocation& location, Text& entry, bool& whole) {
-    whole = false;
+// The entry's bytes, as far as its position lies in the file; `got` tells
+// how many the file held.
+Outcome ReadEntry(File& file, const ArchiveLocation& location, Text& entry, std::size_t& got) {
+    got = 0;
     // The bytes of an entry that starts inside the directory are still read.
     if (!LocationProblem(location).Done() || !SeekToPosition(file, location.position))
         return Reason::Done;
     if (!TryZeroFill(entry, location.size)) return Reason::OutOfMemory;
-    whole = ReadPadded(file, entry.data(), entry.size()) == entry.size();
+    got = ReadPadded(file, entry.data(), entry.size());
+    // A read the platform stopped says nothing about the archive.
+    if (got < entry.size() && !file.WhyStopped().Done()) return file.WhyStopped();
     return Reason::Done;
 }
 
@@ -196,6 +204,11 @@ bool SeekToPosition(File& file, std::int64_t position) {
     return position >= 1 && file.Seek(position - 1);
 }
 
+Outcome ReadFellShort(const File& file) {
+    Outcome why = file.WhyStopped();
+    return why.Done() ? Reason::EntryDamaged : why;
+}
+
 Outcome FindVehicleList(File& archive, ArchiveLocation& location) {
     DirectoryReader directory(archive);
     const std::int32_t entryCount = directory.ReadInt32();
@@ -205,7 +218,9 @@ Outcome FindVehicleList(File& archive, ArchiveLocation& location) {
         // Every later record lies wholly past the end: empty names, no match.
         if (!record.nameWhole) break;
     }
-    return Reason::NoVehicleList;
+    // A directory cut short by a failed read may still hold the name.
+    Outcome why = archive.WhyStopped();
+    return why.Done() ? Reason::NoVehicleList : why;
 }
 
 bool NamesVehicleList(FileSystem& files, const Text& path) {
@@ -214,15 +229,21 @@ bool NamesVehicleList(FileSystem& files, const Text& path) {
     return archive.file && FindVehicleList(*archive.file, location).reason != Reason::NoVehicleList;
 }
 
-ScanResult ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location) {
-    const OpenedArchive archive = OpenArchive(files, path, WhenInUse::ReadShared);
-    if (!archive.file) return {Text(), archive.outcome};
-    ScanResult scan{Text(), FindVehicleList(*archive.file, location)};
+ScanResult ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location,
+                           ScanAccess access) {
+    const OpenedArchive archive = access == ScanAccess::OnlyReading
+                                      ? OpenForReading(files, path)
+                                      : OpenArchive(files, path, WhenInUse::ReadShared);
+    if (!archive.file) return {Text(), false, archive.outcome};
+    ScanResult scan{Text(), false, FindVehicleList(*archive.file, location)};
     if (scan.outcome.reason == Reason::NoVehicleList) return scan;  // nothing to read
-    bool whole = false;
-    const Outcome read = ReadEntry(*archive.file, location, scan.vehicleList, whole);
-    if (!read.Done()) return {Text(), read};
-    if (scan.outcome.Done() && !whole) scan.outcome = Reason::EntryDamaged;  // runs past the end
+    std::size_t got = 0;
+    const Outcome read = ReadEntry(*archive.file, location, scan.vehicleList, got);
+    if (!read.Done()) return {Text(), false, read};
+    scan.listRead = got > 0;
+    // An entry that runs past the end of the file is damaged.
+    if (scan.outcome.Done() && got < static_cast<std::size_t>(location.size))
+        scan.outcome = Reason::EntryDamaged;
     // A list that cannot be switched is the lasting problem; else the holder.
     if (scan.outcome.Done() && archive.outcome.reason == Reason::InUse) scan.outcome = archive.outcome;
     return scan;

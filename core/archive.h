@@ -45,9 +45,6 @@ struct ArchiveLocation {
 // file's 32-bit range and no larger than a vehicle list can be; else why not.
 Outcome LocationProblem(const ArchiveLocation& location);
 
-// Longer paths are refused rather than cut, so no other file is ever opened.
-constexpr std::size_t kMaxArchivePathBytes = 259;
-
 struct OpenedArchive {
     std::unique_ptr<File> file;  // null when the archive could not be opened
     bool writable = false;
@@ -59,9 +56,10 @@ struct OpenedArchive {
 enum class WhenInUse { Refuse, ReadShared };
 
 // Read-write without sharing, else read-only without sharing; an existing
-// disk file only. Empty paths, wildcards, zero bytes and over-long paths are
-// refused without any attempt. With ReadShared, an archive that another
-// program holds is opened for reading beside it.
+// disk file only. Empty paths and paths holding a zero byte are refused
+// without any attempt (the platform refuses what else it cannot open as
+// given). With ReadShared, an archive that another program holds is opened
+// for reading beside it.
 OpenedArchive OpenArchive(FileSystem& files, const Text& path,
                           WhenInUse whenInUse = WhenInUse::Refuse);
 
@@ -72,10 +70,15 @@ std::size_t ReadPadded(File& file, char* buffer, std::size_t count);
 // Seeks to a 1-based position.
 bool SeekToPosition(File& file, std::int64_t position);
 
+// Why a read of bytes the directory promised fell short: what the platform
+// said stopped it, else the file ends early (EntryDamaged).
+Outcome ReadFellShort(const File& file);
+
 // Reads the directory of an open archive from its first byte and records in
 // `location` where the first record named "Data\Veh\Vehicles.dat" puts its
-// bytes. Done, or NoVehicleList, EntryTooLarge or EntryDamaged; `location`
-// changes only when the name is found.
+// bytes. Done, or NoVehicleList, EntryTooLarge or EntryDamaged, or what
+// stopped the directory's read; `location` changes only when the name is
+// found.
 Outcome FindVehicleList(File& archive, ArchiveLocation& location);
 
 // Whether the archive at `path` names the vehicle list in its directory:
@@ -84,14 +87,21 @@ Outcome FindVehicleList(File& archive, ArchiveLocation& location);
 bool NamesVehicleList(FileSystem& files, const Text& path);
 
 struct ScanResult {
-    Text vehicleList;  // the entry's bytes, zero-padded where the file ends early
-    Outcome outcome;   // Done, or why the list cannot be switched
+    Text vehicleList;       // the entry's bytes, zero-padded where the file ends early
+    bool listRead = false;  // some of them came from the file: its state can be told
+    Outcome outcome;        // Done, or why the list cannot be switched
 };
+
+// How a scan opens the archive: as a rewrite does, and beside another
+// program only when one holds it (so that the scan learns of it), or, for
+// a command that only reads, just for reading, beside others.
+enum class ScanAccess { LikeARewrite, OnlyReading };
 
 // Opens the archive at `path`, finds the vehicle list and reads it. An
 // archive that another program holds is read beside it: the list comes back
 // with the outcome InUse. The bytes of a damaged entry are read as far as
 // its position allows; empty when there is nothing to read.
-ScanResult ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location);
+ScanResult ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location,
+                           ScanAccess access = ScanAccess::LikeARewrite);
 
 }  // namespace tolvaren

@@ -26,9 +26,19 @@ public:
     virtual std::size_t Read(char* buffer, std::size_t count) = 0;
     // Bytes actually written at the current position.
     virtual std::size_t Write(const char* buffer, std::size_t count) = 0;
-    // Why the last read or write stopped short, where the platform said:
-    // DiskFull, FileSizeLimit, DriveUnavailable, PlatformError and the like.
+    // Puts what was written on the disk itself, so that later writes
+    // cannot reach it before it; false (with WhyStopped) when that failed.
+    virtual bool Flush() { return true; }
+    // Why the last read, write or flush stopped short, where the platform
+    // said: DiskFull, FileSizeLimit, OutOfMemory, PlatformError and the like.
     virtual Outcome WhyStopped() const { return Reason::Done; }
+    // Asked right before the first write: Done while the file is still this
+    // process's alone, with the identity and size it had when opened; else
+    // InUse. Where the platform only delays other programs' opens (a Linux
+    // lease, for 45 seconds), one may have gone through meanwhile.
+    virtual Outcome StillSoleUser() const { return Reason::Done; }
+    // Whether `path` still names this file, and not one renamed over it.
+    virtual bool NamedBy(const Text&) const { return true; }
 };
 
 // The file, or why it is not open: ArchiveNotFound, InUse (with who holds

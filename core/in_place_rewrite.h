@@ -7,19 +7,21 @@
 
 namespace tolvaren {
 
-// Reads the vehicle list afresh at `location` (opening the archive at its
-// path by the opening rule), turns every switched key's prefix to the
-// requested state (non-zero = enable) and writes it back over itself. Writes
-// only when the whole entry lies inside the file, so the archive's length
-// never changes, and only a list that then reads as the requested state
-// (CannotDisable otherwise). On any outcome but Done the archive is as it
-// was, except after WriteFailedNotPutBack. Reads `requestedState` once and
-// never writes it.
-Outcome RewriteVehicleList(FileSystem& files, const ArchiveLocation& location,
+// Opens the archive at `location.path` by the opening rule, looks at its
+// directory again (the archive may have been replaced since the last look:
+// a game update, a mod manager re-packing it) and records in `location`
+// where the vehicle list now lies; reads the list there, turns every switched
+// key's prefix to the requested state (non-zero = enable) and writes back
+// the bytes that changed, and nothing when none did.
+//
+// Writes only inside the entry, so the archive's length never changes, and
+// only a list that then reads as the requested state (CannotDisable
+// otherwise). The bytes of the state marker are written last, after the
+// others are on the disk: an interruption leaves the list reading as the
+// state it had, and the same switch finishes it. On any outcome but Done the
+// archive is as it was, except after WriteFailedNotPutBack. Reads
+// `requestedState` once and never writes it.
+Outcome RewriteVehicleList(FileSystem& files, ArchiveLocation& location,
                            const std::int32_t& requestedState);
-
-// Opens the archive at `path` once, finds the vehicle list in its directory
-// and rewrites it: the whole of a command-line switch.
-Outcome SwitchArchive(FileSystem& files, const Text& path, std::int32_t requestedState);
 
 }  // namespace tolvaren

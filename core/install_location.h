@@ -3,7 +3,7 @@
 // registry, and what a search for installed games finds.
 #include <vector>
 
-#include "core/text.h"
+#include "core/outcome.h"
 
 namespace tolvaren {
 
@@ -29,6 +29,13 @@ inline constexpr char kArchiveSuffix[] = "\\Data\\common.pak";
 inline Text ArchivePathFor(const Text& installDirectory) {
     return installDirectory + kArchiveSuffix;
 }
+
+// What the program's lookup of the install record gives: the folder, or
+// why there is none to use (NotInstalled, RecordTooLong).
+struct RecordedFolder {
+    Text folder;
+    Outcome outcome;
+};
 
 // The source of a game found in a Steam library by its archive, before the
 // library's folder.

@@ -14,6 +14,10 @@ enum class Reason {
     NotInstalled,       // no install folder recorded, and no archive where that leads
     ArchiveNotFound,
     InUse,              // another program has the archive open
+    HeldByThisProcess,  // open in this process itself, as its standard input or output
+    HoldersUnknown,     // who has it open cannot be seen, so it may be in use
+    ArchiveReplaced,    // another file took the archive's name while it was being switched
+    RecordTooLong,      // the install record is there, but longer than the program can use
     AccessDenied,       // no permission to write, although an administrator where that counts
     ReadOnlyFile,       // the file itself is marked read-only
     NotElevated,        // only an administrator may write it, and this process is not one

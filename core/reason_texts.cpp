@@ -25,6 +25,10 @@ constexpr ReasonTexts kTexts[] = {
      "the game is not installed: no usable install record was found. Looked in:\n{path}\nGive "
      "the archive's path. Nothing was changed.",
      kExitNotInstalled},
+    {Reason::RecordTooLong, "install record too long",
+     "The game's install record is there, but its install folder is longer than this program "
+     "can use (255 characters). Nothing was changed.",
+     "", kExitNotInstalled},
     {Reason::ArchiveNotFound, "archive not found",
      "The game archive was not found:\r\n{path}\r\nNothing was changed.",
      "the game archive {path} was not found. Nothing was changed.",
@@ -34,6 +38,22 @@ constexpr ReasonTexts kTexts[] = {
      "changed.",
      "the game archive {path} is in use by another program{holder}. Close the game and try again. "
      "Nothing was changed.",
+     kExitNotChangeable},
+    {Reason::HeldByThisProcess, "open in this tool itself",
+     "",
+     "the game archive {path} is open in this tool itself, as its standard input or output. Run "
+     "it without redirecting the archive. Nothing was changed.",
+     kExitNotChangeable},
+    {Reason::HoldersUnknown, "cannot tell whether it is in use",
+     "",
+     "cannot tell whether another program has the game archive {path} open: {detail}. Run "
+     "tolvaren-cli as the archive's owner, or as root. Nothing was changed.",
+     kExitNotChangeable},
+    {Reason::ArchiveReplaced, "replaced while being switched",
+     "The game archive was replaced by another file while it was being switched; the file now "
+     "in its place was not changed. Click again to switch it.",
+     "the game archive {path} was replaced by another file while it was being switched; the file "
+     "now at that path was not changed. Run the same command again to switch it.",
      kExitNotChangeable},
     {Reason::AccessDenied, "read-only or access denied",
      "Access to the game archive is denied, although this program runs as an administrator: the "

@@ -10,6 +10,9 @@ namespace tolvaren {
 // What a written switch tells the user, for each direction.
 inline constexpr char kEnabledMessage[] = "Extra vehicles have been enabled.";
 inline constexpr char kDisabledMessage[] = "Extra vehicles have been disabled.";
+// Said after why the program's start-up could not read the vehicle list.
+inline constexpr char kStateNotReadNote[] =
+    "Until a click reads the vehicle list, the check mark does not show its state.";
 
 // Exit codes of the command-line tool.
 enum ExitCode {

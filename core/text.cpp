@@ -14,6 +14,12 @@ Text Printable(Text text) {
     return text;
 }
 
+Text Excerpt(std::string_view text) {
+    constexpr std::size_t kExcerptBytes = 40;
+    if (text.size() <= kExcerptBytes) return Printable(Text(text));
+    return Printable(Text(text.substr(0, kExcerptBytes))) + "...";
+}
+
 Text ReplaceAll(const Text& text, const Text& search, const Text& replacement) {
     if (search.empty() || text.size() < search.size()) return text;
     Text result;

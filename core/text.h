@@ -17,6 +17,10 @@ std::size_t FindText(std::string_view text, std::string_view search, std::size_t
 // (a file's, a process's) cannot move the terminal or break a line.
 Text Printable(Text text);
 
+// At most the first few dozen bytes of `text`, printable, with "..." where
+// it was cut: enough to recognise a value in a warning, whatever its size.
+Text Excerpt(std::string_view text);
+
 // Replaces every occurrence of `search`, found left to right without overlap;
 // replaced bytes are never scanned again.
 Text ReplaceAll(const Text& text, const Text& search, const Text& replacement);

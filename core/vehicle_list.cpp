@@ -33,6 +33,12 @@ std::int32_t StateOfVehicleList(std::string_view vehicleList) {
     return FindText(vehicleList, kStateMarker) != 0 ? 0 : 1;
 }
 
+bool PrefixesStateMarker(std::string_view vehicleList, std::size_t position) {
+    constexpr std::string_view kMarkerKey(kStateMarker + 1);  // without its prefix
+    return position + 1 < vehicleList.size() && vehicleList[position + 1] == kMarkerKey[0] &&
+           vehicleList.substr(position + 1, kMarkerKey.size()) == kMarkerKey;
+}
+
 // One pass that equals the eight replacements applied in order: a key holds
 // neither prefix byte and no position starts two keys, so each replacement
 // only turns the byte in front of its own key, found in the original text.

@@ -18,6 +18,10 @@ inline constexpr char kBlankPrefix = ' ';    // in front of a key: enabled
 // 1 (enabled) or 0 (disabled).
 std::int32_t StateOfVehicleList(std::string_view vehicleList);
 
+// Whether the byte at `position` is the prefix of the state marker's key:
+// one of the bytes whose turn changes what the list reads as.
+bool PrefixesStateMarker(std::string_view vehicleList, std::size_t position);
+
 // The bytes a switch turned, each of them from `before`.
 struct TurnedBytes {
     char before = 0;

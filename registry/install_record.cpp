@@ -15,11 +15,13 @@ RegText ReadVirtualStoreRecord(REGSAM access, DWORD capacity) {
     return record;
 }
 
-Text ProgramInstallFolder() {
+RecordedFolder ProgramInstallFolder() {
     RegText record = ReadInstallRecord(KEY_ALL_ACCESS);
     if (record.status == ERROR_ACCESS_DENIED) record = ReadInstallRecord(KEY_READ);
     if (record.status == ERROR_FILE_NOT_FOUND) record = ReadVirtualStoreRecord(KEY_READ);
-    return record.text;
+    if (record.status == ERROR_MORE_DATA) return {Text(), Reason::RecordTooLong};
+    if (record.text.empty()) return {Text(), Reason::NotInstalled};
+    return {std::move(record.text), Reason::Done};
 }
 
 }  // namespace tolvaren

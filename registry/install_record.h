@@ -18,9 +18,9 @@ RegText ReadVirtualStoreRecord(REGSAM access, DWORD capacity = kRegStringBytes);
 // The program's lookup: full access first and any value type, as
 // GetRegString reads. A standard user is refused full access to the
 // machine's registry: then read access. Where the machine has no record,
-// the one a virtualized installer left for this user. Empty when there is
-// none.
-Text ProgramInstallFolder();
+// the one a virtualized installer left for this user. NotInstalled when
+// there is none, RecordTooLong when it does not fit the lookup's buffer.
+RecordedFolder ProgramInstallFolder();
 
 // The tool's: read access is enough; the 32-bit view first, where the
 // 32-bit game's installer writes, then the native one, then this user's

@@ -29,7 +29,7 @@ public:
         if (!record.outcome.Done()) return Skip(prefix, record.outcome, kPrefixRegistryFile);
         if (!record.value) return;
         const std::optional<Text> archive = UnixPathInPrefix(prefix, ArchivePathFor(*record.value));
-        if (!archive) return Skip(prefix, {Reason::NotOnADrive, *record.value});
+        if (!archive) return Skip(prefix, {Reason::NotOnADrive, Excerpt(*record.value)});
         Add({*archive, prefix});
     }
 

@@ -22,7 +22,7 @@ ConfiguredPrefix Malformed(std::size_t line, const Text& why) {
 // A prefix named by a launcher is a folder from the root.
 ConfiguredPrefix Named(std::size_t line, Text folder) {
     if (folder.empty()) return {};
-    if (folder[0] != '/') return Malformed(line, "the prefix \"" + folder + "\" is not an absolute path");
+    if (folder[0] != '/') return Malformed(line, "the prefix \"" + Excerpt(folder) + "\" is not an absolute path");
     return {std::move(folder), Reason::Done};
 }
 

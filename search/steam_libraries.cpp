@@ -114,7 +114,7 @@ public:
                 if (oldForm || EqualIgnoringAsciiCase(key->text, kLibraryPathKey))
                     list_.paths.push_back(std::move(value->text));
             } else {
-                return Fail("the key \"" + key->text + "\" has no value");
+                return Fail("the key \"" + Excerpt(key->text) + "\" has no value");
             }
         }
     }

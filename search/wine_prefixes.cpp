@@ -11,6 +11,9 @@ namespace {
 
 const Text kAnyFolder = "*";
 
+// In place of the places under HOME, when there is none.
+const Text kNoHome = "no home folder: HOME is not set";
+
 // Under HOME, in search order.
 const Text kDefaultWinePrefix = ".wine";
 // Steam's own link to its folder; Debian's and Ubuntu's package make the
@@ -94,6 +97,11 @@ public:
 
     PrefixCandidates Result() { return std::move(candidates_); }
 
+    PrefixCandidates NoHome() {
+        candidates_.places.push_back(kNoHome);
+        return Result();
+    }
+
 private:
     Text InHome(const Text& path) const { return JoinPath(environment_.home, path); }
 
@@ -121,7 +129,10 @@ private:
     void LookInSubfolders(const Text& folder, const Text& inside = Text()) {
         const Text pattern = JoinPath(folder, kAnyFolder);
         candidates_.places.push_back(inside.empty() ? pattern : JoinPath(pattern, inside));
-        for (const Text& name : SubfolderNames(folder)) {
+        Outcome unlisted;
+        const std::vector<Text> names = SubfolderNames(folder, &unlisted);
+        if (!unlisted.Done()) Skip(folder, unlisted);
+        for (const Text& name : names) {
             const Text candidate = JoinPath(folder, name);
             ConsiderPrefix(inside.empty() ? candidate : JoinPath(candidate, inside));
         }
@@ -130,7 +141,10 @@ private:
     // The prefixes a launcher's files for each game name.
     void LookInGameFiles(const Text& folder, const Text& suffix, PrefixReader read) {
         candidates_.places.push_back(JoinPath(folder, kAnyFolder + suffix));
-        for (const Text& name : EntryNames(folder)) {
+        Outcome unlisted;
+        const std::vector<Text> names = EntryNames(folder, &unlisted);
+        if (!unlisted.Done()) Skip(folder, unlisted);
+        for (const Text& name : names) {
             if (!EndsWith(name, suffix)) continue;
             const Text path = JoinPath(folder, name);
             Text text;
@@ -149,12 +163,22 @@ private:
 
     // A folder holding no system.reg, but whose pfx/ does, stands for that.
     void ConsiderPrefix(const Text& folder) {
-        if (!EntryExists(JoinPath(folder, kPrefixRegistryFile))) {
+        Outcome unknown;
+        if (!EntryExists(JoinPath(folder, kPrefixRegistryFile), &unknown)) {
+            if (!unknown.Done()) return Skip(folder, unknown);
             const Text inner = JoinPath(folder, kPrefixInFolder);
-            if (!EntryExists(JoinPath(inner, kPrefixRegistryFile))) return;
+            if (!EntryExists(JoinPath(inner, kPrefixRegistryFile), &unknown)) {
+                if (!unknown.Done()) Skip(inner, unknown);
+                return;
+            }
             return ConsiderPrefix(inner);
         }
         if (TakeFirst(folder, prefixIdentities_, prefixPaths_)) candidates_.prefixes.push_back(folder);
+    }
+
+    // A folder that may be a prefix but cannot be looked into.
+    void Skip(const Text& folder, const Outcome& why) {
+        candidates_.warnings.push_back("skipping " + CommandLineText(why, folder));
     }
 
     // True the first time: by identity when the path leads somewhere, else
@@ -192,7 +216,7 @@ PrefixCandidates WinePrefixesToSearch(const SearchEnvironment& environment) {
                                  "STEAM_COMPAT_DATA_PATH's");
         return search.Result();
     }
-    if (environment.home.empty()) return search.Result();
+    if (environment.home.empty()) return search.NoHome();
     search.LookAtPrefix(JoinPath(environment.home, kDefaultWinePrefix));
     search.LookInSteamRoots();
     search.LookInLaunchers();

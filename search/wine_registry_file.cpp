@@ -14,6 +14,10 @@ const Text kRegistryHeader = "WINE REGISTRY Version 2";
 
 constexpr int kNoWantedKey = -1;
 
+// Wine writes long values over several lines; a line longer than this is
+// not a registry's, and is not worth the memory.
+constexpr std::size_t kMaxLineBytes = 1 << 20;
+constexpr char kLineTooLong[] = "a line is longer than 1 MiB";
 
 std::size_t SkipSpaces(std::string_view line, std::size_t at) {
     while (at < line.size() && IsAsciiSpace(line[at])) ++at;
@@ -99,10 +103,11 @@ public:
     }
 
     void Feed(std::string_view bytes) {
-        while (!bytes.empty() && !notARegistry_) {
+        while (!bytes.empty() && !notARegistry_ && !lineTooLong_) {
             const std::size_t newline = bytes.find('\n');
             if (newline == std::string_view::npos) {
-                partialLine_.append(bytes);
+                lineTooLong_ = partialLine_.size() + bytes.size() > kMaxLineBytes;
+                if (!lineTooLong_) partialLine_.append(bytes);
                 return;
             }
             if (partialLine_.empty()) {
@@ -117,8 +122,12 @@ public:
     }
 
     RegistryStringLookup Finish() {
-        if (!partialLine_.empty()) ReadLine(partialLine_);
         RegistryStringLookup lookup;
+        if (lineTooLong_) {
+            lookup.outcome = {Reason::Malformed, kLineTooLong};
+            return lookup;
+        }
+        if (!partialLine_.empty()) ReadLine(partialLine_);
         if (!headerRead_ || notARegistry_) {
             lookup.outcome = Reason::NotARegistry;
             return lookup;
@@ -184,6 +193,7 @@ private:
     bool headerRead_ = false;
     bool notARegistry_ = false;
     bool continuesHex_ = false;
+    bool lineTooLong_ = false;
 };
 
 }  // namespace

@@ -16,7 +16,7 @@
 namespace tolvaren {
 
 struct RegistryStringLookup {
-    Outcome outcome;            // Done, Unreadable or NotARegistry
+    Outcome outcome;            // Done, Unreadable, NotARegistry or Malformed (a line too long)
     std::optional<Text> value;  // UTF-8, up to its first NUL
 };
 

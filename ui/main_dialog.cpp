@@ -75,6 +75,7 @@ int ShowMainDialog(HWND owner) {
     if (dialog == nullptr) return 0;
     SendMessageA(GetDlgItem(dialog, IDC_EXTRA_VEHICLES), BM_SETCHECK,
                  enabled != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (!TheProgram().StartUpProblem().Done()) PostMessageA(dialog, kTellStartUpProblem, 0, 0);
     return RunModalDialog(dialog, MainDialogProc);
 }
 
@@ -155,6 +156,9 @@ int MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             break;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDC_EXTRA_VEHICLES) OnExtraVehiclesClicked(dialog);
+            break;
+        case kTellStartUpProblem:
+            TellStartUpProblem();
             break;
         default:
             break;

@@ -18,7 +18,8 @@ INT_PTR CALLBACK DialogHostProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 void EndModalDialog(HWND dialog, int result);
 
-// Keeps the focus across deactivation and runs the toggle command. Always 0.
+// Keeps the focus across deactivation, runs the toggle command and tells
+// what start-up could not read. Always 0.
 int MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace tolvaren

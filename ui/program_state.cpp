@@ -1,22 +1,21 @@
 #include "ui/program_state.h"
 
 #include "core/in_place_rewrite.h"
-#include "core/install_location.h"
 #include "core/vehicle_list.h"
 
 namespace tolvaren {
 
 std::int32_t ProgramState::ExtraVehiclesEnabled() {
-    location_.path = ArchivePathFor(readInstallFolder_());
-    return StateOfVehicleList(Scan());
+    RecordedFolder record = readInstallFolder_();
+    recordProblem_ = std::move(record.outcome);
+    location_ = ArchiveLocation{ArchivePathFor(record.folder)};
+    const ScanResult scan = ReadVehicleList(files_, location_.path, location_);
+    startUpProblem_ = scan.listRead ? Outcome() : ExplainedBy(scan.outcome);
+    return scan.listRead ? StateOfVehicleList(scan.vehicleList) : 0;
 }
 
 Outcome ProgramState::SetExtraVehicles(const std::int32_t& requestedState) {
-    if (!scanOutcome_.Done()) {
-        Scan();
-        if (!scanOutcome_.Done()) return scanOutcome_;
-    }
-    return RewriteVehicleList(files_, location_, requestedState);
+    return ExplainedBy(RewriteVehicleList(files_, location_, requestedState));
 }
 
 Text ProgramState::VirtualizedCopyToMention() {
@@ -26,14 +25,9 @@ Text ProgramState::VirtualizedCopyToMention() {
     return copy;
 }
 
-// A missing archive at the bare suffix means no install folder was recorded.
-Text ProgramState::Scan() {
-    ScanResult scan = ReadVehicleList(files_, location_.path, location_);
-    const bool noInstallFolder = location_.path == ArchivePathFor(Text());
-    if (scan.outcome.reason == Reason::ArchiveNotFound && noInstallFolder)
-        scan.outcome = Reason::NotInstalled;
-    scanOutcome_ = std::move(scan.outcome);
-    return std::move(scan.vehicleList);
+Outcome ProgramState::ExplainedBy(Outcome outcome) const {
+    if (outcome.reason == Reason::ArchiveNotFound && !recordProblem_.Done()) return recordProblem_;
+    return outcome;
 }
 
 }  // namespace tolvaren

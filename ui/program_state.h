@@ -1,30 +1,34 @@
 #pragma once
-// What the program keeps from start-up to exit: where the vehicle list lies
-// in the archive its install record leads to, and what the last scan of it
-// found.
+// What the program keeps from start-up to exit: the archive its install
+// record leads to, and what start-up could not read.
 #include <cstdint>
 
 #include "core/archive.h"
+#include "core/install_location.h"
 
 namespace tolvaren {
 
 class ProgramState {
 public:
     // Reads the install folder the game's installer recorded.
-    using InstallFolderReader = Text (*)();
+    using InstallFolderReader = RecordedFolder (*)();
 
     ProgramState(FileSystem& files, InstallFolderReader readInstallFolder)
         : files_(files), readInstallFolder_(readInstallFolder) {}
 
     // The state test: reads the install record, scans the archive it leads
-    // to and answers 1 (enabled) or 0, also when nothing could be read. The
-    // program runs it once, at start-up.
+    // to and answers 1 (enabled) or 0. The program runs it once, at start-up.
+    // When the vehicle list could not be read it answers 0, and
+    // StartUpProblem says why.
     std::int32_t ExtraVehiclesEnabled();
 
-    // Switches the archive to `requestedState` (non-zero = enable) at the
-    // remembered place. When the last scan found no usable list it scans
-    // again first, so that a game closed since start-up, or an archive put
-    // in place, is found. Reads `requestedState` once and never writes it.
+    // Done when start-up read the vehicle list; else why it could not.
+    const Outcome& StartUpProblem() const { return startUpProblem_; }
+
+    // Switches the archive to `requestedState` (non-zero = enable), looking
+    // at its directory again first: the archive may have been replaced since
+    // start-up. The registry is not read again. Reads `requestedState` once
+    // and never writes it.
     Outcome SetExtraVehicles(const std::int32_t& requestedState);
 
     // The copy of the archive Windows keeps for this user in its
@@ -32,17 +36,18 @@ public:
     // there, to be mentioned once; empty otherwise.
     Text VirtualizedCopyToMention();
 
+    // Where the vehicle list lay at the last look.
     const ArchiveLocation& Location() const { return location_; }
-    // What the last scan found: Done, or why the list cannot be switched.
-    const Outcome& ScanOutcome() const { return scanOutcome_; }
 
 private:
-    Text Scan();
+    // A missing archive where no usable record leads is told by the record.
+    Outcome ExplainedBy(Outcome outcome) const;
 
     FileSystem& files_;
     InstallFolderReader readInstallFolder_;
+    Outcome recordProblem_;
     ArchiveLocation location_;
-    Outcome scanOutcome_ = Reason::NoVehicleList;  // until the first scan
+    Outcome startUpProblem_ = Reason::NoVehicleList;  // until start-up
     bool virtualizedCopyMentioned_ = false;
 };
 

@@ -87,6 +87,17 @@ void OfferRestartAsAdministrator(HWND dialog) {
 
 }  // namespace
 
+void TellStartUpProblem() {
+    Text text;
+    try {
+        text = DialogText(TheProgram().StartUpProblem(), TheProgram().Location().path) + "\r\n\r\n" +
+               kStateNotReadNote;
+    } catch (...) {
+        text = kStateNotReadNote;
+    }
+    Tell(text.c_str(), MB_OK | MB_ICONWARNING);
+}
+
 void OnExtraVehiclesClicked(HWND dialog) {
     const HWND checkbox = GetDlgItem(dialog, IDC_EXTRA_VEHICLES);
     const auto requested = static_cast<std::int32_t>(SendMessageA(checkbox, BM_GETCHECK, 0, 0));

@@ -1,6 +1,6 @@
-// Files on POSIX systems. Opening without sharing means: no other process
-// has the file open or locked, and while the file stays open, other
-// programs' opens wait (platform/posix/in_use.h).
+// Files on POSIX systems: any path the system opens. Opening without sharing
+// means: no other process has the file open or locked, and while the file
+// stays open, other programs' opens wait (platform/posix/in_use.h).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,18 +28,26 @@ Reason ReasonFromErrno(int error) {
     }
 }
 
-// Why a read or a write stopped short.
+// Why a read, a write or a flush stopped short.
 Outcome OutcomeOfFailedTransfer(int error) {
     switch (error) {
         case ENOSPC: case EDQUOT: return Reason::DiskFull;
         case EFBIG: return Reason::FileSizeLimit;
+        // The kernel could not give the pages of our own buffer: a memory limit.
+        case ENOMEM: case EFAULT: return Reason::OutOfMemory;
         default: return {Reason::PlatformError, std::strerror(error)};
     }
 }
 
 class PosixFile final : public File {
 public:
-    explicit PosixFile(UniqueFd fd) : fd_(std::move(fd)) {}
+    PosixFile(UniqueFd fd, const struct stat& status) : fd_(std::move(fd)), opened_(status) {}
+    ~PosixFile() override {
+        fd_.reset();  // ends lease and flock before held signals may act
+        if (interruptionsHeld_) ReleaseInterruptions();
+    }
+    PosixFile(const PosixFile&) = delete;
+    PosixFile& operator=(const PosixFile&) = delete;
 
     bool Seek(std::int64_t offset) override {
         return offset >= 0 && ::lseek(fd_.get(), offset, SEEK_SET) == offset;
@@ -51,10 +59,9 @@ public:
         if (got < 0) whyStopped_ = OutcomeOfFailedTransfer(errno);
         return got > 0 ? static_cast<std::size_t>(got) : 0;
     }
-    // From the first write until the file is closed (after any undo), the
-    // archive is never left half-written by a signal or a file-size limit.
     std::size_t Write(const char* buffer, std::size_t count) override {
-        if (!interruptions_) interruptions_.emplace();
+        if (!interruptionsHeld_) HoldInterruptions();
+        interruptionsHeld_ = true;
         std::size_t total = 0;
         while (total < count) {
             const ssize_t put = ::write(fd_.get(), buffer + total, count - total);
@@ -65,18 +72,32 @@ public:
         }
         return total;
     }
+    bool Flush() override {
+        if (::fdatasync(fd_.get()) == 0) return true;
+        whyStopped_ = OutcomeOfFailedTransfer(errno);
+        return false;
+    }
 
     Outcome WhyStopped() const override { return whyStopped_; }
 
-    Outcome TakeSoleUse(const struct stat& status) {
-        return tolvaren::TakeSoleUse(fd_.get(), status, leaseNotice_);
+    Outcome StillSoleUser() const override {
+        return tolvaren::StillSoleUse(fd_.get(), opened_, leaseNotice_.has_value());
     }
 
+    bool NamedBy(const Text& path) const override {
+        struct stat named {};
+        return ::stat(path.c_str(), &named) == 0 && named.st_dev == opened_.st_dev &&
+               named.st_ino == opened_.st_ino;
+    }
+
+    Outcome TakeSoleUse() { return tolvaren::TakeSoleUse(fd_.get(), opened_, leaseNotice_); }
+
 private:
-    // Released in this order: the file first, which ends lease and flock.
+    // Released after the file, which ends the lease.
     std::optional<SignalIgnored> leaseNotice_;
-    std::optional<InterruptionsHeld> interruptions_;
     UniqueFd fd_;
+    const struct stat opened_;
+    bool interruptionsHeld_ = false;
     Outcome whyStopped_;
 };
 
@@ -90,9 +111,9 @@ public:
         struct stat status {};
         if (::fstat(fd.get(), &status) != 0) return {nullptr, Reason::CannotOpen};
         if (!S_ISREG(status.st_mode)) return {nullptr, Reason::NotADiskFile};
-        auto file = std::make_unique<PosixFile>(std::move(fd));
+        auto file = std::make_unique<PosixFile>(std::move(fd), status);
         if (access != FileAccess::SharedRead) {
-            if (Outcome sole = file->TakeSoleUse(status); !sole.Done()) return {nullptr, std::move(sole)};
+            if (Outcome sole = file->TakeSoleUse(); !sole.Done()) return {nullptr, std::move(sole)};
         }
         return {std::move(file), Reason::Done};
     }

@@ -20,6 +20,12 @@ bool IsDotOrDotDot(const char* name) {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
+// What is simply not there needs no word; anything else does.
+void NoteWhyUnknown(Outcome* why) {
+    if (why != nullptr && errno != ENOENT && errno != ENOTDIR)
+        *why = Outcome(Reason::Unreadable, std::strerror(errno));
+}
+
 }  // namespace
 
 Text JoinPath(const Text& folder, const Text& name) {
@@ -27,9 +33,11 @@ Text JoinPath(const Text& folder, const Text& name) {
     return folder.back() == '/' ? folder + name : folder + '/' + name;
 }
 
-bool EntryExists(const Text& path) {
+bool EntryExists(const Text& path, Outcome* whyUnknown) {
     struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
+    if (::lstat(path.c_str(), &info) == 0) return true;
+    NoteWhyUnknown(whyUnknown);
+    return false;
 }
 
 bool IsFolder(const Text& path) {
@@ -37,18 +45,21 @@ bool IsFolder(const Text& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-std::vector<Text> EntryNames(const Text& folder) {
+std::vector<Text> EntryNames(const Text& folder, Outcome* whyUnlisted) {
     std::vector<Text> names;
     const UniqueDir listing(::opendir(folder.c_str()));
-    if (!listing) return names;
+    if (!listing) {
+        NoteWhyUnknown(whyUnlisted);
+        return names;
+    }
     while (const dirent* entry = ::readdir(listing.get()))
         if (!IsDotOrDotDot(entry->d_name)) names.emplace_back(entry->d_name);
     std::sort(names.begin(), names.end());
     return names;
 }
 
-std::vector<Text> SubfolderNames(const Text& folder) {
-    std::vector<Text> names = EntryNames(folder);
+std::vector<Text> SubfolderNames(const Text& folder, Outcome* whyUnlisted) {
+    std::vector<Text> names = EntryNames(folder, whyUnlisted);
     names.erase(std::remove_if(names.begin(), names.end(),
                                [&folder](const Text& name) {
                                    return name[0] == '.' || !IsFolder(JoinPath(folder, name));
@@ -80,12 +91,18 @@ Outcome ReadRegularFile(const Text& path, const ChunkConsumer& consume) {
     if (::fstat(file.get(), &info) != 0) return unreadable(std::strerror(errno));
     if (S_ISDIR(info.st_mode)) return unreadable(std::strerror(EISDIR));
     if (!S_ISREG(info.st_mode)) return unreadable("Not a regular file");
+    constexpr char kTooLarge[] = "larger than 64 MiB, far more than such a file holds";
+    static_assert(kMaxSearchedFileBytes == 64 << 20, "the text names the limit");
+    if (static_cast<std::uint64_t>(info.st_size) > kMaxSearchedFileBytes) return unreadable(kTooLarge);
     std::unique_ptr<char[]> buffer(new char[kReadChunkSize]);
+    std::uint64_t total = 0;
     for (;;) {
         const ssize_t got = ::read(file.get(), buffer.get(), kReadChunkSize);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return unreadable(std::strerror(errno));
         if (got == 0) return Reason::Done;
+        total += static_cast<std::uint64_t>(got);
+        if (total > kMaxSearchedFileBytes) return unreadable(kTooLarge);  // it grew meanwhile
         consume(std::string_view(buffer.get(), static_cast<std::size_t>(got)));
     }
 }

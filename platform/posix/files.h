@@ -15,19 +15,22 @@ namespace tolvaren {
 // `folder` + '/' + `name`, without doubling a trailing slash.
 Text JoinPath(const Text& folder, const Text& name);
 
-// Something, even a dangling symlink, is there under this name.
-bool EntryExists(const Text& path);
+// Something, even a dangling symlink, is there under this name. When that
+// cannot be told (a folder on the way may not be searched), false, and
+// `whyUnknown` (if given) is Unreadable with the system's words.
+bool EntryExists(const Text& path, Outcome* whyUnknown = nullptr);
 
 // A folder, or a symlink that leads to one.
 bool IsFolder(const Text& path);
 
 // Every entry of the folder but "." and "..", sorted byte by byte; empty
-// when it cannot be listed.
-std::vector<Text> EntryNames(const Text& folder);
+// when it cannot be listed, and then, unless it is simply not there,
+// `whyUnlisted` (if given) is Unreadable with the system's words.
+std::vector<Text> EntryNames(const Text& folder, Outcome* whyUnlisted = nullptr);
 
 // The entries that are folders (or lead to one) and are not hidden (no
 // leading '.'), as a shell's `folder/*` lists them, sorted byte by byte.
-std::vector<Text> SubfolderNames(const Text& folder);
+std::vector<Text> SubfolderNames(const Text& folder, Outcome* whyUnlisted = nullptr);
 
 // The real folder or file behind a path: equal identities, same thing.
 struct FileIdentity {
@@ -45,8 +48,11 @@ std::optional<Text> RealPath(const Text& path);
 
 // Hands a regular file's bytes to `consume` front to back, in chunks of at
 // most kReadChunkSize bytes. Done when every byte was handed over, else
-// Unreadable with the system's words (or "Not a regular file").
+// Unreadable with the system's words (or "Not a regular file"). A file
+// larger than kMaxSearchedFileBytes is not read: the files the search reads
+// hold a few MiB at most, and a larger one would cost seconds and memory.
 constexpr std::size_t kReadChunkSize = 64 * 1024;
+constexpr std::uint64_t kMaxSearchedFileBytes = 64 << 20;
 using ChunkConsumer = std::function<void(std::string_view chunk)>;
 Outcome ReadRegularFile(const Text& path, const ChunkConsumer& consume);
 

@@ -20,24 +20,22 @@ private:
     struct sigaction previous_;
 };
 
-// While it lives, signals that would end the process are held back, and a
-// write past the file-size limit fails instead of killing it: a write it
-// covers is never cut off half-way.
-class InterruptionsHeld {
-public:
-    InterruptionsHeld() {
-        sigset_t held;
-        sigemptyset(&held);
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) sigaddset(&held, signal);
-        sigprocmask(SIG_BLOCK, &held, &previousMask_);
-    }
-    ~InterruptionsHeld() { sigprocmask(SIG_SETMASK, &previousMask_, nullptr); }  // delivers what was held
-    InterruptionsHeld(const InterruptionsHeld&) = delete;
-    InterruptionsHeld& operator=(const InterruptionsHeld&) = delete;
+// From a file's first write until it is closed, every signal whose default
+// action ends the process is held back (all but the uncatchable ones and the
+// synchronous faults), and a write past the file-size limit fails instead of
+// killing the process: a write is never cut off half-way by them. Holds
+// nest; the last release lets what was held act.
+void HoldInterruptions();
+void ReleaseInterruptions();
 
-private:
-    SignalIgnored fileSizeLimit_{SIGXFSZ};
-    sigset_t previousMask_;
+// While one lives, a released hold lasts until it ends, so that a process
+// tells what it did (or why it failed) before a held signal ends it.
+class InterruptionsWaitForTheOutcome {
+public:
+    InterruptionsWaitForTheOutcome();
+    ~InterruptionsWaitForTheOutcome();
+    InterruptionsWaitForTheOutcome(const InterruptionsWaitForTheOutcome&) = delete;
+    InterruptionsWaitForTheOutcome& operator=(const InterruptionsWaitForTheOutcome&) = delete;
 };
 
 }  // namespace tolvaren

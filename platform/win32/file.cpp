@@ -66,6 +66,11 @@ public:
         if (!ok) NoteWhyStopped();
         return ok ? put : 0;
     }
+    bool Flush() override {
+        const BOOL ok = WithoutErrorBoxes([&] { return FlushFileBuffers(handle_.get()); });
+        if (!ok) NoteWhyStopped();
+        return ok != FALSE;
+    }
     Outcome WhyStopped() const override { return whyStopped_; }
 
 private:
@@ -78,9 +83,18 @@ private:
     Outcome whyStopped_;
 };
 
+// The 8-bit calls cut a longer path or read wildcards in it: another file
+// could be opened than the one named.
+constexpr std::size_t kMaxPathBytes = MAX_PATH - 1;
+
+bool IsOpenableAsGiven(const Text& path) {
+    return path.size() <= kMaxPathBytes && path.find_first_of("*?") == Text::npos;
+}
+
 class Win32FileSystem final : public FileSystem {
 public:
     OpenedFile Open(const Text& path, FileAccess access) override {
+        if (!IsOpenableAsGiven(path)) return {nullptr, Reason::CannotOpen};
         const OpenMode mode = ModeFor(access);
         DWORD lastError = NO_ERROR;
         UniqueFileHandle handle(WithoutErrorBoxes([&] {

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <random>
 #include <thread>
 
 #include "core/archive.h"
@@ -29,6 +30,7 @@ struct ToolRun {
 
 struct ToolSetting {
     rlim_t fileSizeLimit = RLIM_INFINITY;
+    Text stdinPath;   // empty: the test's own
     Text stdoutPath;  // empty: a file of the test's own
     int user = test::GameHold::kSameUser;
     Text tool = TOLVAREN_CLI;
@@ -39,7 +41,11 @@ constexpr int kNobody = 65534;
 class Tool : public ::testing::Test {
 protected:
     ToolRun Run(const std::vector<Text>& args, const ToolSetting& setting = {}) {
-        const Text outPath = setting.stdoutPath.empty() ? folder_.Path("out") : setting.stdoutPath;
+        return Wait(Start(args, setting), setting);
+    }
+
+    pid_t Start(const std::vector<Text>& args, const ToolSetting& setting = {}) {
+        const Text outPath = OutPath(setting);
         const Text errPath = folder_.Path("err");
         std::vector<char*> argv{const_cast<char*>(setting.tool.c_str())};
         for (const Text& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -47,17 +53,24 @@ protected:
         const pid_t pid = ::fork();
         if (pid == 0) {
             const rlimit limit{setting.fileSizeLimit, setting.fileSizeLimit};
+            const rlimit noCore{0, 0};
             const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
-                ::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                ::setrlimit(RLIMIT_FSIZE, &limit) != 0 || ::setrlimit(RLIMIT_CORE, &noCore) != 0)
                 ::_exit(100);
+            const int in = setting.stdinPath.empty() ? 0 : ::open(setting.stdinPath.c_str(), O_RDONLY);
+            if (in < 0 || ::dup2(in, 0) < 0) ::_exit(100);
             if (setting.user != test::GameHold::kSameUser &&
                 (::setgid(setting.user) != 0 || ::setuid(setting.user) != 0))
                 ::_exit(102);
             ::execv(argv[0], argv.data());
             ::_exit(101);
         }
+        return pid;
+    }
+
+    ToolRun Wait(pid_t pid, const ToolSetting& setting = {}) {
         ToolRun run;
         int status = 0;
         // A tool that hangs on a pipe fails the test rather than the run.
@@ -72,9 +85,13 @@ protected:
         }
         if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
         if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
-        run.out = setting.stdoutPath.empty() ? ReadWholeFile(outPath) : Text();
-        run.err = ReadWholeFile(errPath);
+        run.out = setting.stdoutPath.empty() ? ReadWholeFile(OutPath(setting)) : Text();
+        run.err = ReadWholeFile(folder_.Path("err"));
         return run;
+    }
+
+    Text OutPath(const ToolSetting& setting) {
+        return setting.stdoutPath.empty() ? folder_.Path("out") : setting.stdoutPath;
     }
 
     test::TempFolder folder_;
@@ -99,11 +116,12 @@ TEST_F(Tool, AnyOtherProgramWithTheArchiveOpenIsNamedAndNothingIsWritten) {
     ASSERT_TRUE(WriteWholeFile(archive_, DemoArchive()));
     for (const auto& [lock, what] : {std::pair{Lock::None, "open, no lock"},
                                      std::pair{Lock::Fcntl, "fcntl lock"},
-                                     std::pair{Lock::Flock, "flock"}}) {
+                                     std::pair{Lock::Flock, "flock"},
+                                     std::pair{Lock::Mapped, "mapped, then closed"}}) {
         SCOPED_TRACE(what);
         const test::GameHold holder(archive_, lock);
         ASSERT_TRUE(holder.Held());
-        const Text named = "PID " + std::to_string(holder.ProcessId()) + " (sleep)";
+        const Text named = "PID " + std::to_string(holder.ProcessId()) + " (" + holder.Command() + ")";
         const ToolRun enable = Run({"enable", archive_});
         EXPECT_EQ(enable.exitCode, 2) << enable.err;
         EXPECT_NE(enable.err.find("in use by another program (" + named + ")"), Text::npos)
@@ -112,12 +130,18 @@ TEST_F(Tool, AnyOtherProgramWithTheArchiveOpenIsNamedAndNothingIsWritten) {
         EXPECT_EQ(status.exitCode, 0) << status.err;
         EXPECT_EQ(status.out, "disabled\n");
     }
+    // Its own standard input is not another program's.
+    ToolSetting fromArchive;
+    fromArchive.stdinPath = archive_;
+    const ToolRun own = Run({"enable", archive_}, fromArchive);
+    EXPECT_EQ(own.exitCode, 2);
+    EXPECT_NE(own.err.find("is open in this tool itself"), Text::npos) << own.err;
     EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
 }
 
 TEST_F(Tool, HoldersAreFoundAlsoWhereTheQuickTestIsNotAllowed) {
     // Only a file's owner may take the lease that answers at once; anyone
-    // else has the processes searched.
+    // else has the processes searched, and must be able to see them all.
     if (::geteuid() != 0) GTEST_SKIP() << "needs root, to run the tool and the holder as nobody";
     ASSERT_TRUE(WriteWholeFile(archive_, DemoArchive()));
     ASSERT_EQ(::chmod(archive_.c_str(), 0666), 0);
@@ -136,9 +160,11 @@ TEST_F(Tool, HoldersAreFoundAlsoWhereTheQuickTestIsNotAllowed) {
         EXPECT_NE(run.err.find("(PID " + std::to_string(holder.ProcessId()) + " (sleep))"),
                   Text::npos) << run.err;
     }
-    EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
+    // Alone, but with processes it cannot look at (root's): it cannot tell.
     const ToolRun alone = Run({"enable", archive_}, nobody);
-    EXPECT_EQ(alone.exitCode, 0) << alone.err;
+    EXPECT_EQ(alone.exitCode, 2) << alone.err;
+    EXPECT_NE(alone.err.find("cannot tell whether another program has"), Text::npos) << alone.err;
+    EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
 }
 
 TEST_F(Tool, FileSizeLimitDuringTheWriteLeavesTheArchiveAsItWas) {
@@ -155,11 +181,58 @@ TEST_F(Tool, FileSizeLimitDuringTheWriteLeavesTheArchiveAsItWas) {
         const ToolRun run = Run({"enable", archive_}, setting);
         EXPECT_EQ(run.signal, 0);
         EXPECT_EQ(run.exitCode, 2) << run.err;
-        EXPECT_NE(run.err.find("It was put back as it was."), Text::npos) << run.err;
+        EXPECT_NE(run.err.find("(a file-size limit stopped it). It was put back as it was."), Text::npos)
+            << run.err;
         EXPECT_EQ(ReadWholeFile(archive_), archive);
     }
     EXPECT_EQ(Run({"enable", archive_}).exitCode, 0);  // without the limit it works
     EXPECT_EQ(StateOfVehicleList(ReadWholeFile(archive_)), 1);
+}
+
+// A switch interrupted at any moment, on a list large enough to take a
+// while: a signal the tool holds acts only after the switch ended whole and
+// was told; one nothing can hold leaves the list reading as it was. Either
+// way the same command finishes it.
+TEST_F(Tool, ASwitchInterruptedAtAnyMomentEndsWholeOrReadsAsBefore) {
+    Text list;
+    while (list.size() < (4 << 20)) list += ";[Team KTM]\r\n;logo=red\r\n;Sub=2\r\nmodel=x\r\n";
+    const auto archiveWith = [](const Text& vehicleList) {
+        return BuildArchive({{"Data\\Before.dat", "b"}, {kVehicleListName, vehicleList}});
+    };
+    const Text disabled = archiveWith(list), enabled = archiveWith(SwitchVehicleKeys(list, 1));
+    const std::size_t listAt = disabled.size() - list.size();
+
+    ASSERT_TRUE(WriteWholeFile(archive_, disabled));
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(Run({"enable", archive_}).exitCode, 0);
+    const auto took = std::chrono::steady_clock::now() - started;
+    std::mt19937 random(20261209);
+    std::uniform_int_distribution<long long> delay(
+        0, std::chrono::duration_cast<std::chrono::microseconds>(took).count() * 3 / 2);
+
+    for (const int signal : {SIGHUP, SIGINT, SIGQUIT, SIGALRM, SIGTERM, SIGUSR1, SIGUSR2, SIGIO, SIGPROF,
+                             SIGVTALRM, SIGXCPU, SIGSTKFLT, SIGPWR, SIGRTMIN, SIGRTMAX, SIGKILL}) {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            SCOPED_TRACE(::testing::Message() << "signal " << signal << ", attempt " << attempt);
+            ASSERT_TRUE(WriteWholeFile(archive_, disabled));
+            const pid_t tool = Start({"enable", archive_});
+            std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+            ::kill(tool, signal);
+            const ToolRun run = Wait(tool);
+            const Text after = ReadWholeFile(archive_);
+            ASSERT_EQ(after.size(), disabled.size());
+            if (signal == SIGKILL) {
+                EXPECT_TRUE(after == enabled || StateOfVehicleList(after.substr(listAt)) == 0);
+            } else {
+                EXPECT_TRUE(after == enabled || after == disabled);
+                // Switched exactly when it said so.
+                EXPECT_EQ(after == enabled, run.out == "Extra vehicles have been enabled.\n") << run.out;
+            }
+            const ToolRun again = Run({"enable", archive_});
+            EXPECT_EQ(again.exitCode, 0) << again.err;
+            EXPECT_TRUE(ReadWholeFile(archive_) == enabled);
+        }
+    }
 }
 
 TEST_F(Tool, OutputThatCannotBeWrittenFails) {

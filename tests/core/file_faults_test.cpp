@@ -1,6 +1,6 @@
 // Every step of the file layer failing in turn: the archive changes only
-// when the whole entry was written back, and the outcome says which step
-// stopped it.
+// when every turned byte was written back, the list reads as its old state
+// until the last write, and the outcome says which step stopped it.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -24,36 +24,38 @@ const char* Name(FileStep step) {
         case FileStep::ShortRead: return "short read";
         case FileStep::Write: return "write";
         case FileStep::ShortWrite: return "short write";
+        case FileStep::Flush: return "flush";
     }
     return "?";
 }
 
-Text DemoArchiveEnabled() {
-    Text enabled = DemoArchive();
-    enabled.replace(enabled.find(DemoVehicleList()), DemoVehicleList().size(),
-                    SwitchVehicleKeys(DemoVehicleList(), 1));
-    return enabled;
+Text DemoArchiveSwitched(std::int32_t state) {
+    Text archive = DemoArchive();
+    archive.replace(archive.find(DemoVehicleList()), DemoVehicleList().size(),
+                    SwitchVehicleKeys(DemoVehicleList(), state));
+    return archive;
 }
 
-ArchiveLocation ScannedDemoLocation() {
-    MemoryFileSystem files;
-    files.files["common.pak"] = DemoArchive();
+std::int32_t StateOfDemoArchive(const Text& archive) {
+    return StateOfVehicleList(archive.substr(DemoArchive().find(DemoVehicleList()), DemoVehicleList().size()));
+}
+
+Outcome Enable(MemoryFileSystem& files) {
     ArchiveLocation location{"common.pak"};
-    EXPECT_EQ(ReadVehicleList(files, location.path, location).vehicleList, DemoVehicleList());
-    return location;
+    return RewriteVehicleList(files, location, 1);
 }
 
 TEST(FileFaults, EveryFailedStepLeavesTheArchiveUnchangedAndSaysWhere) {
     const Text archive = DemoArchive();
-    const ArchiveLocation location = ScannedDemoLocation();
     // What a failure of each step may be reported as.
     const std::pair<FileStep, std::set<Reason>> steps[] = {
         {FileStep::Open, {Reason::CannotOpen}},
         {FileStep::Seek, {Reason::EntryDamaged, Reason::WriteFailedPutBack}},
-        {FileStep::Read, {Reason::EntryDamaged}},
+        {FileStep::Read, {Reason::NoVehicleList, Reason::EntryDamaged}},
         {FileStep::ShortRead, {}},  // no failure: reading goes on where it stopped
         {FileStep::Write, {Reason::WriteFailedPutBack}},
         {FileStep::ShortWrite, {Reason::WriteFailedPutBack}},
+        {FileStep::Flush, {Reason::WriteFailedPutBack}},
     };
     int faultsThatMattered = 0;
     for (const auto& [step, reasons] : steps) {
@@ -62,7 +64,7 @@ TEST(FileFaults, EveryFailedStepLeavesTheArchiveUnchangedAndSaysWhere) {
             MemoryFileSystem faulty;
             faulty.files["common.pak"] = archive;
             faulty.Inject({step, occurrence});
-            const Outcome outcome = RewriteVehicleList(faulty, location, 1);
+            const Outcome outcome = Enable(faulty);
             const Text& after = faulty.files["common.pak"];
             ASSERT_EQ(after.size(), archive.size());
 
@@ -71,13 +73,13 @@ TEST(FileFaults, EveryFailedStepLeavesTheArchiveUnchangedAndSaysWhere) {
                 if (failedYet && entry.step == FileStep::Write) {
                     // Only putting back what a short write may have changed.
                     EXPECT_FALSE(entry.failed);
-                    EXPECT_EQ(entry.bytesWritten, DemoVehicleList().substr(0, entry.bytesWritten.size()));
+                    EXPECT_EQ(entry.bytesWritten, archive.substr(entry.at, entry.bytesWritten.size()));
                 }
                 failedYet = failedYet || entry.failed || entry.step == FileStep::ShortWrite;
             }
             if (!failedYet) {
                 EXPECT_EQ(outcome.reason, Reason::Done);
-                EXPECT_EQ(after, DemoArchiveEnabled());
+                EXPECT_EQ(after, DemoArchiveSwitched(1));
                 continue;
             }
             ++faultsThatMattered;
@@ -85,24 +87,65 @@ TEST(FileFaults, EveryFailedStepLeavesTheArchiveUnchangedAndSaysWhere) {
             EXPECT_EQ(after, archive);
         }
     }
-    EXPECT_GE(faultsThatMattered, 6);  // open, both seeks, read, write and short write
+    EXPECT_GE(faultsThatMattered, 9);  // open, seeks, reads, writes, short write, both flushes
 }
 
-TEST(FileFaults, WriteThatCannotBePutBackSaysSoAndTheSameSwitchFinishesIt) {
-    const ArchiveLocation location = ScannedDemoLocation();
+TEST(FileFaults, WriteThatCannotBePutBackReadsAsBeforeAndTheSameSwitchFinishesIt) {
     MemoryFileSystem faulty;
     faulty.files["common.pak"] = DemoArchive();
     faulty.Inject({FileStep::ShortWrite, 1});
     faulty.Inject({FileStep::Write, 2});  // the put-back
-    EXPECT_EQ(RewriteVehicleList(faulty, location, 1).reason, Reason::WriteFailedNotPutBack);
+    EXPECT_EQ(Enable(faulty).reason, Reason::WriteFailedNotPutBack);
     const Text halfWritten = faulty.files["common.pak"];
     EXPECT_NE(halfWritten, DemoArchive());
-    EXPECT_NE(halfWritten, DemoArchiveEnabled());
+    EXPECT_EQ(StateOfDemoArchive(halfWritten), 0);
 
     MemoryFileSystem healthy;
     healthy.files = faulty.files;
-    EXPECT_EQ(RewriteVehicleList(healthy, location, 1).reason, Reason::Done);
-    EXPECT_EQ(healthy.files["common.pak"], DemoArchiveEnabled());
+    EXPECT_EQ(Enable(healthy).reason, Reason::Done);
+    EXPECT_EQ(healthy.files["common.pak"], DemoArchiveSwitched(1));
+}
+
+// Wherever a switch stops, the list reads as the state it had until the
+// marker's bytes, written after everything else is on the disk.
+TEST(FileFaults, TheMarkerTurnsLastAfterTheRestIsOnTheDisk) {
+    for (const std::int32_t state : {1, 0}) {
+        SCOPED_TRACE(state);
+        MemoryFileSystem files;
+        files.files["common.pak"] = DemoArchiveSwitched(1 - state);
+        ArchiveLocation location{"common.pak"};
+        ASSERT_EQ(RewriteVehicleList(files, location, state).reason, Reason::Done);
+
+        bool flushedSince = false, turned = false;
+        Text beforeMarker;
+        for (const auto& entry : files.Log()) {
+            if (entry.step == FileStep::Flush) flushedSince = true;
+            if (entry.step != FileStep::Write) continue;
+            const bool readsNew = StateOfDemoArchive(entry.fileAfter) == state;
+            if (readsNew && !turned) {
+                EXPECT_TRUE(flushedSince) << "the marker turned before the rest was flushed";
+                // Everything but the marker's bytes was switched already.
+                const Text switched = DemoArchiveSwitched(state);
+                for (std::size_t i = 0; i < switched.size(); ++i)
+                    if (beforeMarker[i] != switched[i]) {
+                        EXPECT_TRUE(PrefixesStateMarker(switched, i)) << i;
+                    }
+            }
+            EXPECT_TRUE(readsNew || !turned);
+            turned = turned || readsNew;
+            if (!turned) beforeMarker = entry.fileAfter;
+            flushedSince = false;
+        }
+        EXPECT_TRUE(turned);
+        EXPECT_EQ(files.Log().back().step, FileStep::Flush);
+        EXPECT_EQ(files.files["common.pak"], DemoArchiveSwitched(state));
+
+        // Switched already: nothing is written.
+        const std::size_t steps = files.Log().size();
+        ASSERT_EQ(RewriteVehicleList(files, location, state).reason, Reason::Done);
+        for (std::size_t i = steps; i < files.Log().size(); ++i)
+            EXPECT_NE(files.Log()[i].step, FileStep::Write);
+    }
 }
 
 TEST(FileFaults, ScanUnderAnyFaultNeverWritesOrCrashes) {

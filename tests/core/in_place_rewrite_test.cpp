@@ -69,18 +69,18 @@ TEST_F(InPlaceRewrite, RewriteReadsTheEntryAfreshNotTheScannedText) {
     EXPECT_EQ(OnDisk(), enabledElsewhere);
 }
 
-TEST_F(InPlaceRewrite, UnusableLocationWritesNothingAndSaysWhy) {
-    const std::pair<ArchiveLocation, Reason> unusable[] = {
-        {{archive_, 0, 0}, Reason::NoVehicleList},
-        {{archive_, 50, 0}, Reason::NoVehicleList},
-        {{archive_, 50, -3}, Reason::EntryDamaged},
-        {{archive_, 0, 10}, Reason::EntryDamaged},
-        {{archive_, -4, 10}, Reason::EntryDamaged},
-        {{archive_, 50, kMaxVehicleListBytes + 1}, Reason::EntryTooLarge},
+TEST_F(InPlaceRewrite, TheDirectoryDecidesWhereToWriteNotWhatWasRemembered) {
+    const ArchiveLocation stale[] = {
+        {archive_, 0, 0}, {archive_, 50, -3}, {archive_, 1, 10}, {archive_, 50, kMaxVehicleListBytes + 1},
     };
-    for (const auto& [location, reason] : unusable) {
-        EXPECT_EQ(RewriteVehicleList(PlatformFileSystem(), location, 1).reason, reason);
-        EXPECT_EQ(OnDisk(), original_);
+    const ArchiveLocation found = location_;
+    for (const ArchiveLocation& remembered : stale) {
+        ASSERT_TRUE(WriteWholeFile(archive_, original_));
+        ArchiveLocation location = remembered;
+        EXPECT_EQ(RewriteVehicleList(PlatformFileSystem(), location, 1).reason, Reason::Done);
+        EXPECT_EQ(OnDisk(), ArchiveAround(SwitchVehicleKeys(kDisabledList, 1)));
+        EXPECT_EQ(location.position, found.position);
+        EXPECT_EQ(location.size, found.size);
     }
 }
 

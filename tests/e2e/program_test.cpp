@@ -176,6 +176,7 @@ TEST_F(Program, FailuresSayWhyAndLeaveArchiveAndCheckMarkAsTheyWere) {
         Setting setting;
         LRESULT initialCheck;
         Reason reason;
+        bool toldAtStartUp = false;  // the list could not be read: why, before any click
     };
     const Case cases[] = {
         {"read-only", kDisabledArchive, Setting::ReadOnly, BST_UNCHECKED, Reason::ReadOnlyFile},
@@ -183,10 +184,11 @@ TEST_F(Program, FailuresSayWhyAndLeaveArchiveAndCheckMarkAsTheyWere) {
         {"writing denied", kDisabledArchive, Setting::WriteDenied, BST_UNCHECKED,
          Reason::AccessDenied},
         {"held by the game", kDisabledArchive, Setting::HeldAfterStart, BST_UNCHECKED, Reason::InUse},
-        {"no vehicle list", noList, Setting::None, BST_CHECKED, Reason::NoVehicleList},
-        {"no install record", kDisabledArchive, Setting::NoRecord, BST_CHECKED, Reason::NotInstalled},
-        {"no archive in the Data folder", kDisabledArchive, Setting::NoArchive, BST_CHECKED,
-         Reason::ArchiveNotFound},
+        {"no vehicle list", noList, Setting::None, BST_UNCHECKED, Reason::NoVehicleList, true},
+        {"no install record", kDisabledArchive, Setting::NoRecord, BST_UNCHECKED, Reason::NotInstalled,
+         true},
+        {"no archive in the Data folder", kDisabledArchive, Setting::NoArchive, BST_UNCHECKED,
+         Reason::ArchiveNotFound, true},
         {"cannot be disabled", undisableable, Setting::None, BST_CHECKED, Reason::CannotDisable},
     };
     for (const Case& c : cases) {
@@ -205,6 +207,12 @@ TEST_F(Program, FailuresSayWhyAndLeaveArchiveAndCheckMarkAsTheyWere) {
             test::ProgramDriver program;
             ASSERT_TRUE(program.Start());
             EXPECT_EQ(program.CheckState(), c.initialCheck);
+            const Text where = c.setting == Setting::NoRecord ? "\\Data\\common.pak" : archivePath;
+            if (c.toldAtStartUp) {
+                test::MessageBoxSeen seen;
+                ASSERT_TRUE(program.ReadAndDismissMessageBox(seen));
+                ExpectBox(seen, (DialogText(c.reason, where) + "\r\n\r\n" + kStateNotReadNote).c_str(), true);
+            }
             std::unique_ptr<test::ExclusiveHold> hold;
             if (c.setting == Setting::HeldAfterStart) {
                 hold = std::make_unique<test::ExclusiveHold>(archivePath);
@@ -213,7 +221,6 @@ TEST_F(Program, FailuresSayWhyAndLeaveArchiveAndCheckMarkAsTheyWere) {
             program.Click();
             test::MessageBoxSeen seen;
             ASSERT_TRUE(program.ReadAndDismissMessageBox(seen));
-            const Text where = c.setting == Setting::NoRecord ? "\\Data\\common.pak" : archivePath;
             ExpectBox(seen, DialogText(c.reason, where).c_str(), true);
             EXPECT_EQ(program.CheckState(), c.initialCheck);
             EXPECT_EQ(program.CloseAndWait(), 0u);
@@ -224,6 +231,29 @@ TEST_F(Program, FailuresSayWhyAndLeaveArchiveAndCheckMarkAsTheyWere) {
             EXPECT_EQ(Archive(), c.archive);
         }
     }
+}
+
+// A game update or a mod manager re-packs the archive while the dialog is
+// open: one more record moves every entry.
+TEST_F(Program, AClickAfterTheArchiveWasReplacedWritesWhereTheListNowLies) {
+    const auto repacked = [](const Text& vehicleList) {
+        return BuildArchive({{"Data\\Added.txt", "one more record"},
+                             {"Data\\Gfx\\Menu.txt", "title=Demo\r\n"},
+                             {kVehicleListName, vehicleList}});
+    };
+    const Text archivePath = folder_.Path("Game") + "\\Data\\common.pak";
+    ASSERT_TRUE(program_.Start());
+    EXPECT_EQ(program_.CheckState(), BST_UNCHECKED);
+    ASSERT_TRUE(WriteWholeFile(archivePath, repacked(DemoVehicleList())));
+    ExpectBox(Toggle(), kEnabledMessage, false);
+    EXPECT_EQ(Archive(), repacked(SwitchVehicleKeys(DemoVehicleList(), 1)));
+
+    const Text withoutList = BuildArchive({{"Data\\Added.txt", ";logo=x"}});
+    ASSERT_TRUE(WriteWholeFile(archivePath, withoutList));
+    ExpectBox(Toggle(), DialogText(Reason::NoVehicleList, archivePath).c_str(), true);
+    EXPECT_EQ(program_.CheckState(), BST_CHECKED);
+    EXPECT_EQ(Archive(), withoutList);
+    EXPECT_EQ(program_.CloseAndWait(), 0u);
 }
 
 TEST_F(Program, RunningGameShowsTheStateThenRefusesUntilClosed) {

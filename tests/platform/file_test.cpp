@@ -2,7 +2,14 @@
 // what it opens, what it refuses, and other programs that hold the archive.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 
 #include "core/in_place_rewrite.h"
@@ -98,6 +105,31 @@ TEST_F(PlatformFile, ReadOnlyFileIsScannedButNotChanged) {
         EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
     }
 }
+
+#ifndef _WIN32
+// A Linux lease only delays another program's open, and holds off no
+// rename: right before its first write, and after its last, the file layer
+// tells.
+TEST_F(PlatformFile, AnOpenThatWaitedOrARenameOverTheArchiveIsSeenAroundTheWrite) {
+    const OpenedFile opened = PlatformFileSystem().Open(archive_, FileAccess::ReadWrite);
+    ASSERT_TRUE(opened.file) << static_cast<int>(opened.outcome.reason);
+    EXPECT_EQ(opened.file->StillSoleUser().reason, Reason::Done);
+    EXPECT_TRUE(opened.file->NamedBy(archive_));
+
+    // Refused at once (it does not wait), the open starts the lease's break all the same.
+    const pid_t other = ::fork();
+    if (other == 0) ::_exit(::open(archive_.c_str(), O_RDONLY | O_NONBLOCK) < 0 ? 0 : 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(other, &status, 0), other);
+    ASSERT_EQ(WEXITSTATUS(status), 0) << "the lease let the open through";
+    EXPECT_EQ(opened.file->StillSoleUser().reason, Reason::InUse);
+
+    const Text replacement = folder_.Path("replacement.pak");
+    ASSERT_TRUE(WriteWholeFile(replacement, DemoArchive()));
+    ASSERT_EQ(std::rename(replacement.c_str(), archive_.c_str()), 0);
+    EXPECT_FALSE(opened.file->NamedBy(archive_));
+}
+#endif
 
 }  // namespace
 }  // namespace tolvaren

@@ -52,18 +52,28 @@ TEST_F(StateTest, ArchivePathIsTheInstallDirectoryPlusTheSuffix) {
     EXPECT_EQ(Location().path, install_ + "\\\\Data\\common.pak");
 }
 
-TEST_F(StateTest, MissingRecordGivesTheBareSuffixAndEnabled) {
+TEST_F(StateTest, AMissingOrTooLongRecordIsToldAndShowsNoState) {
     test::ForgetInstallDirectory();
-    EXPECT_EQ(ExtraVehiclesEnabled(), 1);
+    EXPECT_EQ(ExtraVehiclesEnabled(), 0);
     EXPECT_EQ(Location().path, "\\Data\\common.pak");
-    EXPECT_EQ(program_->ScanOutcome().reason, Reason::NotInstalled);
+    EXPECT_EQ(program_->StartUpProblem().reason, Reason::NotInstalled);
 
     UniqueHkey key;  // the key without its value
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKeyPath, 0, nullptr, 0,
                               KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
               ERROR_SUCCESS);
-    EXPECT_EQ(ExtraVehiclesEnabled(), 1);
+    EXPECT_EQ(ExtraVehiclesEnabled(), 0);
     EXPECT_EQ(Location().path, "\\Data\\common.pak");
+    EXPECT_EQ(program_->StartUpProblem().reason, Reason::NotInstalled);
+
+    // 256 bytes and its terminating zero do not fit the lookup's buffer.
+    test::RecordInstallDirectory("C:\\" + Text(253, 'g'));
+    EXPECT_EQ(ExtraVehiclesEnabled(), 0);
+    EXPECT_EQ(program_->StartUpProblem().reason, Reason::RecordTooLong);
+    test::RecordInstallDirectory("C:\\" + Text(252, 'g'));
+    ExtraVehiclesEnabled();
+    EXPECT_NE(program_->StartUpProblem().reason, Reason::RecordTooLong);
+    EXPECT_NE(program_->StartUpProblem().reason, Reason::NotInstalled);
 }
 
 // A standard user may read the machine's record, not open it with full
@@ -96,7 +106,7 @@ TEST_F(StateTest, WithoutAMachineRecordTheUsersVirtualStoreCopyCounts) {
         EXPECT_EQ(search.found[0].source, "registry, this user's VirtualStore");
         // The machine's record comes first.
         test::RecordInstallDirectory(folder_.Path("Machine"));
-        EXPECT_EQ(ProgramInstallFolder(), folder_.Path("Machine"));
+        EXPECT_EQ(ProgramInstallFolder().folder, folder_.Path("Machine"));
         EXPECT_EQ(FindRegistryInstallations().found.size(), 1u);
         EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\VirtualStore\\MACHINE"),
                   ERROR_SUCCESS);
@@ -108,15 +118,16 @@ TEST_F(StateTest, AnswerFollowsTheMarkerInTheArchive) {
     const std::pair<Text, std::int32_t> cases[] = {
         {DemoArchive(), 0},
         {BuildArchive({{"Data\\Veh\\Vehicles.dat", SwitchVehicleKeys(DemoVehicleList(), 1)}}), 1},
-        {BuildArchive({{"Data\\Other.dat", DemoVehicleList()}}), 1},
+        {BuildArchive({{"Data\\Other.dat", DemoVehicleList()}}), 0},  // no list: no state
     };
     for (const auto& [bytes, expected] : cases) {
         PutArchive(bytes);
         EXPECT_EQ(ExtraVehiclesEnabled(), expected);
     }
+    EXPECT_EQ(program_->StartUpProblem().reason, Reason::NoVehicleList);
     std::filesystem::remove(archive_);
-    EXPECT_EQ(ExtraVehiclesEnabled(), 1);
-    EXPECT_EQ(program_->ScanOutcome().reason, Reason::ArchiveNotFound);
+    EXPECT_EQ(ExtraVehiclesEnabled(), 0);
+    EXPECT_EQ(program_->StartUpProblem().reason, Reason::ArchiveNotFound);
     EXPECT_FALSE(std::filesystem::exists(archive_));
 }
 

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -371,11 +376,80 @@ TEST(Installations, ALaunchersFileThatNamesNoUsablePrefixIsSkippedWithAWarning) 
     EXPECT_TRUE(Contains(search.warnings[2], "c.json: Is a directory")) << search.warnings[2];
 }
 
-TEST(Installations, WithoutHomeOrWinePrefixThereIsNowhereToLook) {
+// The search as the user `user` runs it (root's tests run it as nobody, for
+// whom permissions count): its warnings.
+std::vector<Text> WarningsSearchingAs(uid_t user, const Text& home) {
+    if (::geteuid() == user) return FindInstallations({home}).warnings;
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) return {"no pipe"};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(user) != 0 || ::setuid(user) != 0) ::_exit(1);
+        Text joined;
+        for (const Text& warning : FindInstallations({home}).warnings) joined += warning + "\n";
+        ::_exit(::write(pipeEnds[1], joined.data(), joined.size()) == static_cast<ssize_t>(joined.size()) ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    Text joined;
+    char chunk[4096];
+    for (ssize_t got; (got = ::read(pipeEnds[0], chunk, sizeof chunk)) > 0;) joined.append(chunk, got);
+    ::close(pipeEnds[0]);
+    ::waitpid(child, nullptr, 0);
+    std::vector<Text> warnings;
+    for (std::size_t at = 0, end; (end = joined.find('\n', at)) != Text::npos; at = end + 1)
+        warnings.push_back(joined.substr(at, end - at));
+    return warnings;
+}
+
+// Files far larger than any a launcher writes, lines far longer, folders
+// that cannot be looked into: each is skipped with a short warning, quickly,
+// and the game is still found.
+TEST(Installations, WhatCannotBeReadIsSkippedWithAShortWarningAndTheRestIsFound) {
+    test::TempFolder folder;
+    const Text home = folder.Path("home");
+    MakePrefix(home + "/.wine", Wow64Record(R"(C:\\Games\\Racer)"));
+    test::MakeFile(home + "/.wine/drive_c/Games/Racer/Data/common.pak", "");
+    const auto sparse = [](const Text& path) {
+        test::MakeFile(path, "WINE REGISTRY Version 2\n");
+        fs::resize_file(path, (64 << 20) + 1);
+    };
+    const std::pair<std::function<void()>, Text> unreadable[] = {
+        {[&] { sparse(home + "/Games/huge/system.reg"); }, "skipping " + home + "/Games/huge: system.reg: larger than 64 MiB"},
+        {[&] { sparse(home + "/.local/share/Steam/steamapps/libraryfolders.vdf"); },
+         "/libraryfolders.vdf: larger than 64 MiB"},
+        {[&] { test::MakeFile(home + "/Games/long/system.reg", Registry(Text(2 << 20, 'x'))); },
+         "skipping " + home + "/Games/long: system.reg: a line is longer than 1 MiB"},
+        {[&] { test::MakeFile(home + "/.config/lutris/games/long.yml", "prefix: " + Text(5000, 'r') + "\n"); },
+         "long.yml: line 1: the prefix \"" + Text(40, 'r') + "...\" is not an absolute path"},
+        {[&] {
+             test::MakeFolder(home + "/Games/locked");
+             fs::permissions(home + "/Games/locked", fs::perms::none);
+         },
+         "skipping " + home + "/Games/locked: Permission denied"},
+    };
+    for (const auto& [make, warning] : unreadable) make();
+    fs::permissions(folder.Path(""), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                         fs::perms::others_read | fs::perms::others_exec);
+
+    const auto started = std::chrono::steady_clock::now();
+    const InstallationSearch search = FindInstallations({home});
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+    ASSERT_EQ(search.found.size(), 1u);
+    const std::vector<Text> warnings = WarningsSearchingAs(::geteuid() == 0 ? 65534 : ::geteuid(), home);
+    for (const auto& [make, warning] : unreadable) {
+        const bool said = std::any_of(warnings.begin(), warnings.end(),
+                                      [&](const Text& w) { return Contains(w, warning); });
+        EXPECT_TRUE(said) << warning << "\n" << ::testing::PrintToString(warnings);
+    }
+    for (const Text& w : warnings) EXPECT_LT(w.size(), 300u) << w;
+    fs::permissions(home + "/Games/locked", fs::perms::owner_all);
+}
+
+TEST(Installations, WithoutHomeOrWinePrefixThereIsNowhereToLookAndThatIsSaid) {
     const InstallationSearch search = FindInstallations({"", ""});
     EXPECT_TRUE(search.found.empty());
     EXPECT_TRUE(search.warnings.empty());
-    EXPECT_TRUE(search.places.empty());
+    EXPECT_EQ(search.places, std::vector<Text>{"no home folder: HOME is not set"});
 }
 
 TEST(Installations, WarningsStayOnOneLine) {

@@ -18,7 +18,8 @@ public:
         return !failed;
     }
     std::size_t Read(char* buffer, std::size_t count) override {
-        if (owner_.Fails(FileStep::Read)) {
+        if (const MemoryFileSystem::Fault* failed = owner_.Fails(FileStep::Read)) {
+            whyStopped_ = failed->why;
             owner_.Record(FileStep::Read, true);
             return 0;
         }
@@ -45,9 +46,15 @@ public:
         }
         if (bytes_.size() < position_ + count) bytes_.resize(position_ + count, '\0');
         bytes_.replace(position_, count, buffer, count);
+        owner_.RecordWrite(cut ? FileStep::ShortWrite : FileStep::Write, Text(buffer, count), position_, bytes_);
         position_ += count;
-        owner_.Record(cut ? FileStep::ShortWrite : FileStep::Write, false, Text(buffer, count));
         return count;
+    }
+    bool Flush() override {
+        const MemoryFileSystem::Fault* failed = owner_.Fails(FileStep::Flush);
+        if (failed) whyStopped_ = failed->why;
+        owner_.Record(FileStep::Flush, failed != nullptr);
+        return failed == nullptr;
     }
 
     Outcome WhyStopped() const override { return whyStopped_; }
@@ -70,6 +77,7 @@ const MemoryFileSystem::Fault* MemoryFileSystem::Fails(FileStep step) {
 }
 
 OpenedFile MemoryFileSystem::Open(const Text& path, FileAccess access) {
+    opened.push_back(access);
     const auto found = files.find(path);
     const auto refusal = refusals.find(access);
     Outcome outcome;

@@ -9,7 +9,7 @@
 
 namespace tolvaren::test {
 
-enum class FileStep { Open, Seek, Read, ShortRead, Write, ShortWrite };
+enum class FileStep { Open, Seek, Read, ShortRead, Write, ShortWrite, Flush };
 
 class MemoryFileSystem final : public FileSystem {
 public:
@@ -22,6 +22,8 @@ public:
         FileStep step;
         bool failed;
         Text bytesWritten;
+        std::size_t at = 0;  // where a write began
+        Text fileAfter;      // the whole file after a write
     };
 
     OpenedFile Open(const Text& path, FileAccess access) override;
@@ -34,8 +36,9 @@ public:
     // The injected fault this step is, counting every step taken; null
     // when it is none.
     const Fault* Fails(FileStep step);
-    void Record(FileStep step, bool failed, Text written = Text()) {
-        log_.push_back({step, failed, std::move(written)});
+    void Record(FileStep step, bool failed) { log_.push_back({step, failed, Text(), 0, Text()}); }
+    void RecordWrite(FileStep step, Text written, std::size_t at, Text fileAfter) {
+        log_.push_back({step, false, std::move(written), at, std::move(fileAfter)});
     }
 
     std::map<Text, Text> files;
@@ -43,6 +46,8 @@ public:
     std::map<FileAccess, Outcome> refusals;
     // Archive path -> the copy the platform keeps of it for this user.
     std::map<Text, Text> virtualizedCopies;
+    // How each open asked for the file, in order.
+    std::vector<FileAccess> opened;
     const std::vector<LogEntry>& Log() const { return log_; }
 
 private:

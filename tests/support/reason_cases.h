@@ -1,7 +1,8 @@
 #pragma once
 // Each reason something can go wrong with the archive, set up on files in
-// memory, with the reason the program's start-up scan and a switch must
-// each come to: one table for the program's tests and the tool's.
+// memory, with the reason a read of its state (the program's start-up, the
+// tool's status) and a switch must each come to: one table for the
+// program's tests and the tool's.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -28,7 +29,7 @@ struct ReasonCase {
     std::map<FileAccess, Outcome> refusals;
     std::vector<MemoryFileSystem::Fault> faults;  // during the click
     std::int32_t requested;
-    Reason atStartUp;               // the scan's remembered reason
+    Reason atStartUp;               // why the state cannot be read; Done when it can
     Reason onClick;
     Text told = Text();             // what the switch's outcome says the platform told
 };
@@ -43,7 +44,10 @@ inline std::vector<ReasonCase> ReasonCases() {
         {"missing", "", {}, {}, 1, Reason::ArchiveNotFound, Reason::ArchiveNotFound},
         {"held by the game", disabled,
          {{FileAccess::ReadWrite, game}, {FileAccess::ReadOnly, game}}, {}, 1,
-         Reason::InUse, Reason::InUse, kReasonCaseHolder},
+         Reason::Done, Reason::InUse, kReasonCaseHolder},
+        {"held without sharing", disabled,
+         {{FileAccess::ReadWrite, game}, {FileAccess::ReadOnly, game}, {FileAccess::SharedRead, game}},
+         {}, 1, Reason::InUse, Reason::InUse, kReasonCaseHolder},
         {"read-only", disabled, {{FileAccess::ReadWrite, Reason::AccessDenied}}, {}, 1,
          Reason::Done, Reason::AccessDenied},
         {"marked read-only", disabled, {{FileAccess::ReadWrite, Reason::ReadOnlyFile}}, {}, 1,
@@ -65,20 +69,24 @@ inline std::vector<ReasonCase> ReasonCases() {
          Reason::NoVehicleList, Reason::NoVehicleList},
         {"too large", EncodeInt32(1) + EncodeRecord(kVehicleListName, 0, kMaxVehicleListBytes + 1),
          {}, {}, 1, Reason::EntryTooLarge, Reason::EntryTooLarge},
-        {"runs past the end", listAtEnd, {}, {}, 1, Reason::EntryDamaged, Reason::EntryDamaged},
-        {"starts in the directory", listInDirectory, {}, {}, 1, Reason::EntryDamaged,
-         Reason::EntryDamaged},
+        // Damaged, but its bytes were read as far as they go.
+        {"runs past the end", listAtEnd, {}, {}, 1, Reason::Done, Reason::EntryDamaged},
+        {"starts in the directory", listInDirectory, {}, {}, 1, Reason::Done, Reason::EntryDamaged},
         {"cannot be disabled", DemoWith("[Team KTM]\r\n logo=red\r\n"), {}, {}, 0, Reason::Done,
          Reason::CannotDisable},
         {"disk full", disabled, {}, {{FileStep::Write, 1}}, 1, Reason::Done,
          Reason::WriteFailedPutBack},
         {"disk failing", disabled, {}, {{FileStep::ShortWrite, 1}, {FileStep::Write, 2}}, 1,
          Reason::Done, Reason::WriteFailedNotPutBack},
+        // Reads 1 and 2 were the state's; 3 is the directory's, 4 the list's.
+        {"a memory limit met by the read", disabled, {}, {{FileStep::Read, 4, Reason::OutOfMemory}}, 1,
+         Reason::Done, Reason::OutOfMemory},
         {"the network gone during the write", disabled, {},
          {{FileStep::Write, 1, Reason::NetworkUnavailable}}, 1, Reason::Done,
          Reason::WriteFailedPutBack, "the network location is not available"},
         {"refused", disabled,
-         {{FileAccess::ReadWrite, Reason::CannotOpen}, {FileAccess::ReadOnly, Reason::CannotOpen}},
+         {{FileAccess::ReadWrite, Reason::CannotOpen}, {FileAccess::ReadOnly, Reason::CannotOpen},
+          {FileAccess::SharedRead, Reason::CannotOpen}},
          {}, 1, Reason::CannotOpen, Reason::CannotOpen},
     };
 }

@@ -37,7 +37,8 @@ private:
 // may also lock it and run as another user.
 class GameHold {
 public:
-    enum class Lock { None, Flock, Fcntl };
+    // Mapped: maps the file into memory and closes it; named "mapper".
+    enum class Lock { None, Flock, Fcntl, Mapped };
     static constexpr int kSameUser = -1;
     explicit GameHold(const Text& path, Lock lock = Lock::None, int user = kSameUser);
     ~GameHold();
@@ -45,6 +46,7 @@ public:
     GameHold& operator=(const GameHold&) = delete;
     bool Held() const;
     long ProcessId() const;
+    Text Command() const;  // its name in /proc
 
 private:
     struct Handle;

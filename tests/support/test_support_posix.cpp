@@ -3,6 +3,8 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,13 +34,27 @@ bool ExclusiveHold::Held() const { return static_cast<bool>(handle_->fd); }
 struct GameHold::Handle {
     pid_t pid = -1;
     bool ready = false;
+    Text command;
 };
 
 namespace {
 
+// In the child: maps the file, closes it and waits, named "mapper".
+[[noreturn]] void MapAndWait(const Text& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    struct stat status {};
+    if (fd < 0 || ::fstat(fd, &status) != 0 ||
+        ::mmap(nullptr, static_cast<std::size_t>(status.st_size), PROT_READ, MAP_SHARED, fd, 0) == MAP_FAILED)
+        ::_exit(1);
+    ::close(fd);
+    ::prctl(PR_SET_NAME, "mapper");
+    for (;;) ::pause();
+}
+
 // In the child: opens the file as descriptor 3, locks it, becomes `sleep`.
 [[noreturn]] void HoldAndSleep(const Text& path, GameHold::Lock lock, int user) {
     if (user != GameHold::kSameUser && (::setgid(user) != 0 || ::setuid(user) != 0)) ::_exit(1);
+    if (lock == GameHold::Lock::Mapped) MapAndWait(path);
     const int fd = ::open(path.c_str(), lock == GameHold::Lock::Fcntl ? O_RDWR : O_RDONLY);
     if (fd < 0 || ::dup2(fd, 3) < 0) ::_exit(1);
     if (lock == GameHold::Lock::Flock && ::flock(3, LOCK_SH) != 0) ::_exit(1);
@@ -62,11 +78,12 @@ Text CommandOf(pid_t pid) {
 }  // namespace
 
 GameHold::GameHold(const Text& path, Lock lock, int user) : handle_(std::make_unique<Handle>()) {
+    handle_->command = lock == Lock::Mapped ? "mapper" : "sleep";
     handle_->pid = ::fork();
     if (handle_->pid == 0) HoldAndSleep(path, lock, user);
-    // Ready once it runs as `sleep`: the file is open and locked by then.
+    // Ready once it has its name: the file is open and locked by then.
     for (int tries = 0; tries < 500 && handle_->pid > 0 && !handle_->ready; ++tries) {
-        handle_->ready = CommandOf(handle_->pid) == "sleep";
+        handle_->ready = CommandOf(handle_->pid) == handle_->command;
         if (!handle_->ready) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
 }
@@ -79,6 +96,7 @@ GameHold::~GameHold() {
 
 bool GameHold::Held() const { return handle_->ready; }
 long GameHold::ProcessId() const { return handle_->pid; }
+Text GameHold::Command() const { return handle_->command; }
 
 }  // namespace tolvaren::test
 

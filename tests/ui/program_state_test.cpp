@@ -1,5 +1,5 @@
-// The program's own state through every reason: what its start-up scan
-// remembers and what a click then comes to. Whatever the reason, the
+// The program's own state through every reason: what its start-up could
+// not read and what a click then comes to. Whatever the reason, the
 // archive is left as it was, but where the reason itself says it could not
 // be put back.
 #include <gtest/gtest.h>
@@ -19,22 +19,27 @@ using test::kReasonCasePath;
 
 const Text& kPath = kReasonCasePath;
 
-Text InstallFolder() { return test::kReasonCaseInstallFolder; }
-Text NoInstallFolder() { return Text(); }
+RecordedFolder InstallFolder() { return {test::kReasonCaseInstallFolder, Reason::Done}; }
+RecordedFolder NoInstallFolder() { return {Text(), Reason::NotInstalled}; }
+RecordedFolder TooLongInstallFolder() { return {Text(), Reason::RecordTooLong}; }
 
 class ProgramStateReasons : public ::testing::TestWithParam<ReasonCase> {};
 
-TEST_P(ProgramStateReasons, RemembersTheScansReasonAndTellsTheClicks) {
+TEST_P(ProgramStateReasons, SaysWhyStartUpReadNoStateAndTellsTheClicks) {
     const ReasonCase& c = GetParam();
     MemoryFileSystem files;
     if (!c.archive.empty()) files.files[kPath] = c.archive;
     files.refusals = c.refusals;
     ProgramState program(files, InstallFolder);
-    program.ExtraVehiclesEnabled();
+    const std::int32_t shown = program.ExtraVehiclesEnabled();
     EXPECT_EQ(program.Location().path, kPath);
-    EXPECT_EQ(program.ScanOutcome().reason, c.atStartUp);
+    EXPECT_EQ(program.StartUpProblem().reason, c.atStartUp);
+    if (c.atStartUp != Reason::Done) {
+        EXPECT_EQ(shown, 0);  // no check mark for a state never read
+        EXPECT_FALSE(DialogText(program.StartUpProblem(), kPath).empty());
+    }
     if (c.atStartUp == Reason::InUse) {
-        EXPECT_EQ(program.ScanOutcome().detail, test::kReasonCaseHolder);
+        EXPECT_EQ(program.StartUpProblem().detail, test::kReasonCaseHolder);
     }
 
     for (const auto& fault : c.faults) files.Inject(fault);
@@ -50,38 +55,40 @@ TEST_P(ProgramStateReasons, RemembersTheScansReasonAndTellsTheClicks) {
 INSTANTIATE_TEST_SUITE_P(EachReason, ProgramStateReasons, ::testing::ValuesIn(test::ReasonCases()),
                          test::ReasonCaseName);
 
-TEST(ProgramState, AClickAfterAFailedStartUpScansAgain) {
+TEST(ProgramState, AClickWritesWhereTheArchiveNowHoldsTheList) {
+    const auto repacked = [](const Text& vehicleList) {
+        return BuildArchive({{"Data\\Added.txt", "one more record"}, {kVehicleListName, vehicleList}});
+    };
     MemoryFileSystem files;
-    const Outcome game(Reason::InUse, "PID 1 (game.exe)");
     files.files[kPath] = DemoArchive();
-    files.refusals = {{FileAccess::ReadWrite, game}, {FileAccess::ReadOnly, game}};
     ProgramState program(files, InstallFolder);
-    // The check mark shows what the archive holds although the game has it.
     EXPECT_EQ(program.ExtraVehiclesEnabled(), 0);
-    EXPECT_EQ(program.SetExtraVehicles(1).reason, Reason::InUse);
-    files.refusals.clear();  // the game was closed
+    // Replaced while the dialog is open: every entry has moved.
+    files.files[kPath] = repacked(DemoVehicleList());
     EXPECT_EQ(program.SetExtraVehicles(1).reason, Reason::Done);
-    EXPECT_EQ(program.ScanOutcome().reason, Reason::Done);
-    EXPECT_EQ(StateOfVehicleList(files.files[kPath]), 1);
+    EXPECT_EQ(files.files[kPath], repacked(SwitchVehicleKeys(DemoVehicleList(), 1)));
 
-    // Once the list was found, a click does not scan the directory again.
-    const std::size_t stepsBefore = files.Log().size();
-    EXPECT_EQ(program.SetExtraVehicles(0).reason, Reason::Done);
-    int reads = 0;
-    for (std::size_t i = stepsBefore; i < files.Log().size(); ++i)
-        reads += files.Log()[i].step == FileStep::Read;
-    EXPECT_EQ(reads, 1);  // the entry alone
+    const Text withoutList = BuildArchive({{"Data\\Added.txt", ";logo=x"}});
+    files.files[kPath] = withoutList;
+    EXPECT_EQ(program.SetExtraVehicles(0).reason, Reason::NoVehicleList);
+    EXPECT_EQ(files.files[kPath], withoutList);
 }
 
-TEST(ProgramState, NoInstallFolderAndNoArchiveThereIsNotInstalled) {
-    MemoryFileSystem files;
-    ProgramState program(files, NoInstallFolder);
-    EXPECT_EQ(program.ExtraVehiclesEnabled(), 1);
-    EXPECT_EQ(program.Location().path, "\\Data\\common.pak");
-    EXPECT_EQ(program.ScanOutcome().reason, Reason::NotInstalled);
-    files.files["\\Data\\common.pak"] = DemoArchive();  // an archive at the drive's root counts
-    EXPECT_EQ(program.SetExtraVehicles(1).reason, Reason::Done);
-    EXPECT_EQ(program.ScanOutcome().reason, Reason::Done);
+TEST(ProgramState, AMissingArchiveIsToldByTheRecordThatLedThere) {
+    const std::pair<ProgramState::InstallFolderReader, Reason> records[] = {
+        {NoInstallFolder, Reason::NotInstalled},
+        {TooLongInstallFolder, Reason::RecordTooLong},
+    };
+    for (const auto& [record, reason] : records) {
+        MemoryFileSystem files;
+        ProgramState program(files, record);
+        EXPECT_EQ(program.ExtraVehiclesEnabled(), 0);
+        EXPECT_EQ(program.Location().path, "\\Data\\common.pak");
+        EXPECT_EQ(program.StartUpProblem().reason, reason);
+        EXPECT_EQ(program.SetExtraVehicles(1).reason, reason);
+        files.files["\\Data\\common.pak"] = DemoArchive();  // an archive at the drive's root counts
+        EXPECT_EQ(program.SetExtraVehicles(1).reason, Reason::Done);
+    }
 }
 
 TEST(ProgramState, AVirtualizedCopyOfTheArchiveIsMentionedOnce) {
