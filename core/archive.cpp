@@ -181,8 +181,10 @@ OpenedArchive OpenArchive(FileSystem& files, const Text& path, WhenInUse whenInU
     if (!opened.file && ReadOnlyMayWork(opened.outcome.reason)) {
         OpenedFile readOnly = files.Open(path, FileAccess::ReadOnly);
         opened.file = std::move(readOnly.file);
-        // Opened: the read-write refusal says why it is not writable.
-        if (!opened.file) opened.outcome = std::move(readOnly.outcome);
+        // Opened, or refused for another reason: the read-write refusal says
+        // why it is not writable. Held by another program: that is why.
+        if (!opened.file && readOnly.outcome.reason == Reason::InUse)
+            opened.outcome = std::move(readOnly.outcome);
     }
     if (!opened.file && opened.outcome.reason == Reason::InUse &&
         whenInUse == WhenInUse::ReadShared)
@@ -225,8 +227,10 @@ Outcome FindVehicleList(File& archive, ArchiveLocation& location) {
 
 bool NamesVehicleList(FileSystem& files, const Text& path) {
     const OpenedFile archive = files.Open(path, FileAccess::SharedRead);
+    if (!archive.file) return false;
     ArchiveLocation location{path};
-    return archive.file && FindVehicleList(*archive.file, location).reason != Reason::NoVehicleList;
+    const Reason found = FindVehicleList(*archive.file, location).reason;
+    return found == Reason::Done || found == Reason::EntryTooLarge || found == Reason::EntryDamaged;
 }
 
 ScanResult ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location,

@@ -85,8 +85,12 @@ private:
         for (auto span = reached_.rbegin(); span != reached_.rend() && putBack; ++span)
             putBack = WriteAt(span->first, span->end - span->first) == span->end - span->first;
         putBack = putBack && file_.Flush();
-        const Text cause = WriteCause(file_.WhyStopped());
-        return {putBack ? Reason::WriteFailedPutBack : Reason::WriteFailedNotPutBack, cause};
+        Outcome failed(putBack ? Reason::WriteFailedPutBack : Reason::WriteFailedNotPutBack);
+        try {
+            failed.detail = WriteCause(file_.WhyStopped());
+        } catch (const std::bad_alloc&) {  // the reason without its cause, rather than a wrong one
+        }
+        return failed;
     }
 
     // Bytes written: all of them, or as many as went before a failure.
@@ -120,7 +124,7 @@ Outcome RewriteOpened(File& file, const ArchiveLocation& location, std::int32_t 
         if (turned.positions.empty()) return Reason::Done;  // already as requested
         if (Outcome sole = file.StillSoleUser(); !sole.Done()) return sole;
         return TurnedBytesWriter(file, location.position, buffer.get(), size, turned).Write();
-    } catch (const std::bad_alloc&) {  // only before the first write, or after the put-back
+    } catch (const std::bad_alloc&) {  // only ever before the first write
         return Reason::OutOfMemory;
     }
 }

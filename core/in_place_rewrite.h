@@ -18,7 +18,8 @@ namespace tolvaren {
 // only a list that then reads as the requested state (CannotDisable
 // otherwise). The bytes of the state marker are written last, after the
 // others are on the disk: an interruption leaves the list reading as the
-// state it had, and the same switch finishes it. On any outcome but Done the
+// state it had (unless it stops a disable among several markers, the first
+// of which already reads as disabled), and the same switch finishes it. On any outcome but Done the
 // archive is as it was, except after WriteFailedNotPutBack. Reads
 // `requestedState` once and never writes it.
 Outcome RewriteVehicleList(FileSystem& files, ArchiveLocation& location,

@@ -14,7 +14,7 @@ enum class Reason {
     NotInstalled,       // no install folder recorded, and no archive where that leads
     ArchiveNotFound,
     InUse,              // another program has the archive open
-    HeldByThisProcess,  // open in this process itself, as its standard input or output
+    HeldByThisProcess,  // open in this process itself, through a file it was given
     HoldersUnknown,     // who has it open cannot be seen, so it may be in use
     ArchiveReplaced,    // another file took the archive's name while it was being switched
     RecordTooLong,      // the install record is there, but longer than the program can use

@@ -41,8 +41,8 @@ constexpr ReasonTexts kTexts[] = {
      kExitNotChangeable},
     {Reason::HeldByThisProcess, "open in this tool itself",
      "",
-     "the game archive {path} is open in this tool itself, as its standard input or output. Run "
-     "it without redirecting the archive. Nothing was changed.",
+     "the game archive {path} is open in this tool itself, through a file it was given (a "
+     "redirection such as < or 3<). Run it without redirecting the archive. Nothing was changed.",
      kExitNotChangeable},
     {Reason::HoldersUnknown, "cannot tell whether it is in use",
      "",
@@ -50,10 +50,11 @@ constexpr ReasonTexts kTexts[] = {
      "tolvaren-cli as the archive's owner, or as root. Nothing was changed.",
      kExitNotChangeable},
     {Reason::ArchiveReplaced, "replaced while being switched",
-     "The game archive was replaced by another file while it was being switched; the file now "
-     "in its place was not changed. Click again to switch it.",
-     "the game archive {path} was replaced by another file while it was being switched; the file "
-     "now at that path was not changed. Run the same command again to switch it.",
+     "The game archive was replaced by another file while it was being switched: the old file "
+     "was switched, the one now in its place was not. Click again to switch it.",
+     "the game archive {path} was replaced by another file while it was being switched: the old "
+     "file was switched, the one now at that path was not. Run the same command again to switch "
+     "it.",
      kExitNotChangeable},
     {Reason::AccessDenied, "read-only or access denied",
      "Access to the game archive is denied, although this program runs as an administrator: the "

@@ -9,9 +9,17 @@ std::size_t FindText(std::string_view text, std::string_view search, std::size_t
 }
 
 Text Printable(Text text) {
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f') c = '?';
-    return text;
+    Text shown;
+    shown.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        // U+0080 to U+009F in UTF-8: controls that terminals also act on.
+        const bool c1 = byte == 0xC2 && at + 1 < text.size() &&
+                        (static_cast<unsigned char>(text[at + 1]) & 0xE0) == 0x80;
+        if (c1) ++at;
+        shown += byte < 0x20 || byte == 0x7F || c1 ? '?' : text[at];
+    }
+    return shown;
 }
 
 Text Excerpt(std::string_view text) {

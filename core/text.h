@@ -13,8 +13,9 @@ using Text = std::string;
 // 1-based `start`; 0 when there is none or `search` is empty.
 std::size_t FindText(std::string_view text, std::string_view search, std::size_t start = 1);
 
-// `text` with every control byte turned into '?', so that names from outside
-// (a file's, a process's) cannot move the terminal or break a line.
+// `text` with every control character (C0, DEL, and C1 as UTF-8) turned
+// into '?', so that names from outside (a file's, a process's) cannot move
+// the terminal or break a line.
 Text Printable(Text text);
 
 // At most the first few dozen bytes of `text`, printable, with "..." where

@@ -11,8 +11,8 @@ namespace tolvaren {
 namespace {
 
 // Runs inside a window procedure, where no exception may pass. The only one
-// the program's code can meet is memory that cannot be had; writing and
-// putting back allocate nothing, so nothing was written then.
+// the program's code can meet is memory that cannot be had; the rewrite
+// allocates all it needs before its first write, so nothing was written then.
 Outcome SwitchWithoutThrowing(const std::int32_t& requestedState) noexcept {
     try {
         return TheProgram().SetExtraVehicles(requestedState);
@@ -93,9 +93,9 @@ void TellStartUpProblem() {
         text = DialogText(TheProgram().StartUpProblem(), TheProgram().Location().path) + "\r\n\r\n" +
                kStateNotReadNote;
     } catch (...) {
-        text = kStateNotReadNote;
+        text.clear();  // with no memory for the reason, the note alone
     }
-    Tell(text.c_str(), MB_OK | MB_ICONWARNING);
+    Tell(text.empty() ? kStateNotReadNote : text.c_str(), MB_OK | MB_ICONWARNING);
 }
 
 void OnExtraVehiclesClicked(HWND dialog) {

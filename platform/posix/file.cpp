@@ -56,7 +56,7 @@ public:
         ssize_t got;
         do got = ::read(fd_.get(), buffer, count);
         while (got < 0 && errno == EINTR);
-        if (got < 0) whyStopped_ = OutcomeOfFailedTransfer(errno);
+        if (got < 0) NoteWhyStopped(errno);
         return got > 0 ? static_cast<std::size_t>(got) : 0;
     }
     std::size_t Write(const char* buffer, std::size_t count) override {
@@ -66,7 +66,7 @@ public:
         while (total < count) {
             const ssize_t put = ::write(fd_.get(), buffer + total, count - total);
             if (put < 0 && errno == EINTR) continue;
-            if (put < 0) whyStopped_ = OutcomeOfFailedTransfer(errno);
+            if (put < 0) NoteWhyStopped(errno);
             if (put <= 0) break;
             total += static_cast<std::size_t>(put);
         }
@@ -74,7 +74,7 @@ public:
     }
     bool Flush() override {
         if (::fdatasync(fd_.get()) == 0) return true;
-        whyStopped_ = OutcomeOfFailedTransfer(errno);
+        NoteWhyStopped(errno);
         return false;
     }
 
@@ -93,6 +93,16 @@ public:
     Outcome TakeSoleUse() { return tolvaren::TakeSoleUse(fd_.get(), opened_, leaseNotice_); }
 
 private:
+    // In the middle of a rewrite, where nothing may throw: without memory
+    // for the system's words, the reason alone.
+    void NoteWhyStopped(int error) noexcept {
+        try {
+            whyStopped_ = OutcomeOfFailedTransfer(error);
+        } catch (...) {
+            whyStopped_ = Outcome(Reason::PlatformError);
+        }
+    }
+
     // Released after the file, which ends the lease.
     std::optional<SignalIgnored> leaseNotice_;
     UniqueFd fd_;

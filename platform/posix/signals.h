@@ -7,16 +7,21 @@ namespace tolvaren {
 class SignalIgnored {
 public:
     explicit SignalIgnored(int signal) : signal_(signal) {
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        sigaction(signal_, &ignore, &previous_);
+        ignore_.sa_handler = SIG_IGN;
+        sigaction(signal_, &ignore_, &previous_);
     }
-    ~SignalIgnored() { sigaction(signal_, &previous_, nullptr); }
+    // One that arrived while held back is still pending: ignoring it once
+    // more drops it, as meant, before the old action is put back.
+    ~SignalIgnored() {
+        sigaction(signal_, &ignore_, nullptr);
+        sigaction(signal_, &previous_, nullptr);
+    }
     SignalIgnored(const SignalIgnored&) = delete;
     SignalIgnored& operator=(const SignalIgnored&) = delete;
 
 private:
     int signal_;
+    struct sigaction ignore_ {};
     struct sigaction previous_;
 };
 

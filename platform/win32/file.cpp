@@ -77,7 +77,16 @@ private:
     static DWORD ClampToDword(std::size_t count) {
         return count > MAXDWORD ? MAXDWORD : static_cast<DWORD>(count);
     }
-    void NoteWhyStopped() { whyStopped_ = OutcomeOfWindowsError(GetLastError()); }
+    // In the middle of a rewrite, where nothing may throw: without memory
+    // for Windows's words, the reason alone.
+    void NoteWhyStopped() noexcept {
+        const DWORD error = GetLastError();
+        try {
+            whyStopped_ = OutcomeOfWindowsError(error);
+        } catch (...) {
+            whyStopped_ = Outcome(Reason::PlatformError);
+        }
+    }
 
     UniqueFileHandle handle_;
     Outcome whyStopped_;

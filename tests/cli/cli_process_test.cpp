@@ -164,6 +164,11 @@ TEST_F(Tool, HoldersAreFoundAlsoWhereTheQuickTestIsNotAllowed) {
     const ToolRun alone = Run({"enable", archive_}, nobody);
     EXPECT_EQ(alone.exitCode, 2) << alone.err;
     EXPECT_NE(alone.err.find("cannot tell whether another program has"), Text::npos) << alone.err;
+    // Not writable for it at all: that comes first.
+    ASSERT_EQ(::chmod(archive_.c_str(), 0644), 0);
+    const ToolRun denied = Run({"enable", archive_}, nobody);
+    EXPECT_EQ(denied.exitCode, 2);
+    EXPECT_NE(denied.err.find("is read-only or access to it is denied"), Text::npos) << denied.err;
     EXPECT_EQ(ReadWholeFile(archive_), DemoArchive());
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 
 #include "core/in_place_rewrite.h"
 #include "core/vehicle_list.h"
@@ -47,23 +48,25 @@ Outcome Enable(MemoryFileSystem& files) {
 
 TEST(FileFaults, EveryFailedStepLeavesTheArchiveUnchangedAndSaysWhere) {
     const Text archive = DemoArchive();
-    // What a failure of each step may be reported as.
-    const std::pair<FileStep, std::set<Reason>> steps[] = {
-        {FileStep::Open, {Reason::CannotOpen}},
-        {FileStep::Seek, {Reason::EntryDamaged, Reason::WriteFailedPutBack}},
-        {FileStep::Read, {Reason::NoVehicleList, Reason::EntryDamaged}},
-        {FileStep::ShortRead, {}},  // no failure: reading goes on where it stopped
-        {FileStep::Write, {Reason::WriteFailedPutBack}},
-        {FileStep::ShortWrite, {Reason::WriteFailedPutBack}},
-        {FileStep::Flush, {Reason::WriteFailedPutBack}},
+    // What a failure of each step may be reported as, where the platform
+    // says why (a failed read: the system's words).
+    const Outcome ioError(Reason::PlatformError, "Input/output error");
+    const std::tuple<FileStep, Outcome, std::set<Reason>> steps[] = {
+        {FileStep::Open, {}, {Reason::CannotOpen}},
+        {FileStep::Seek, {}, {Reason::EntryDamaged, Reason::WriteFailedPutBack}},
+        {FileStep::Read, ioError, {Reason::PlatformError}},
+        {FileStep::ShortRead, {}, {}},  // no failure: reading goes on where it stopped
+        {FileStep::Write, {}, {Reason::WriteFailedPutBack}},
+        {FileStep::ShortWrite, {}, {Reason::WriteFailedPutBack}},
+        {FileStep::Flush, {}, {Reason::WriteFailedPutBack}},
     };
     int faultsThatMattered = 0;
-    for (const auto& [step, reasons] : steps) {
+    for (const auto& [step, why, reasons] : steps) {
         for (int occurrence = 1; occurrence <= 4; ++occurrence) {
             SCOPED_TRACE(std::string(Name(step)) + " #" + std::to_string(occurrence));
             MemoryFileSystem faulty;
             faulty.files["common.pak"] = archive;
-            faulty.Inject({step, occurrence});
+            faulty.Inject({step, occurrence, why});
             const Outcome outcome = Enable(faulty);
             const Text& after = faulty.files["common.pak"];
             ASSERT_EQ(after.size(), archive.size());

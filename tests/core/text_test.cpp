@@ -31,6 +31,17 @@ struct ReplaceCase {
     Text text, search, replacement, expected;
 };
 
+TEST(Printable, EveryControlCharacterBecomesAQuestionMarkAndTextStays) {
+    const std::pair<Text, Text> cases[] = {
+        {"C:\\Games\\Racer", "C:\\Games\\Racer"},
+        {"a\tb\nc\rd\x1b[2J\x7f", "a?b?c?d?[2J?"},
+        {"csi \xC2\x9B""2J, nel \xC2\x85", "csi ?2J, nel ?"},          // C1, as UTF-8
+        {"caf\xC3\xA9 \xE2\x82\xAC \xC2\xA0", "caf\xC3\xA9 \xE2\x82\xAC \xC2\xA0"},  // not controls
+        {"cut \xC2", "cut \xC2"},
+    };
+    for (const auto& [text, shown] : cases) EXPECT_EQ(Printable(text), shown) << text;
+}
+
 TEST(ReplaceAll, ReplacesLeftToRightWithoutOverlapOrRescan) {
     const ReplaceCase cases[] = {
         {"aaa", "aa", "b", "ba"},          // no overlap: the second "aa" starts inside the first

@@ -6,10 +6,13 @@
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "platform/posix/signals.h"
 #endif
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "core/in_place_rewrite.h"
@@ -128,6 +131,25 @@ TEST_F(PlatformFile, AnOpenThatWaitedOrARenameOverTheArchiveIsSeenAroundTheWrite
     ASSERT_TRUE(WriteWholeFile(replacement, DemoArchive()));
     ASSERT_EQ(std::rename(replacement.c_str(), archive_.c_str()), 0);
     EXPECT_FALSE(opened.file->NamedBy(archive_));
+}
+
+// Another program's open during a write sends the lease's break notice
+// while the tool holds its signals back: it must not end the tool once the
+// signals act again.
+TEST_F(PlatformFile, ALeaseBreakDuringAWriteDoesNotEndTheProcessAfterIt) {
+    EXPECT_EXIT(
+        {
+            OpenedFile opened = PlatformFileSystem().Open(archive_, FileAccess::ReadWrite);
+            if (!opened.file) std::_Exit(2);
+            HoldInterruptions();  // as the first write does
+            const pid_t other = ::fork();
+            if (other == 0) std::_Exit(0 * ::open(archive_.c_str(), O_RDONLY | O_NONBLOCK));
+            ::waitpid(other, nullptr, 0);
+            opened.file.reset();
+            ReleaseInterruptions();
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 #endif
 
