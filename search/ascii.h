@@ -18,6 +18,14 @@ constexpr bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
 
 constexpr bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
+// 0 to 15 for a hexadecimal digit of either case; -1 for anything else.
+constexpr int HexDigitValue(char c) {
+    if (IsAsciiDigit(c)) return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 // Blank, tab, line feed, vertical tab, form feed, carriage return.
 constexpr bool IsAsciiSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 

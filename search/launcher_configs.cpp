@@ -26,13 +26,6 @@ ConfiguredPrefix Named(std::size_t line, Text folder) {
     return {std::move(folder), Reason::Done};
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 // The JSON string whose opening quote is at `at`; nullopt when malformed.
 std::optional<Text> ReadJsonString(std::string_view text, std::size_t at) {
     Text result;  // bytes outside escapes are UTF-8 as written
@@ -58,7 +51,7 @@ std::optional<Text> ReadJsonString(std::string_view text, std::size_t at) {
                     if (at + 4 >= text.size()) return std::nullopt;
                     unsigned unit = 0;
                     for (int digit = 1; digit <= 4; ++digit) {
-                        const int value = HexValue(text[at + digit]);
+                        const int value = HexDigitValue(text[at + digit]);
                         if (value < 0) return std::nullopt;
                         unit = unit * 16 + static_cast<unsigned>(value);
                     }

@@ -1,5 +1,6 @@
 #include "search/wine_string.h"
 
+#include "search/ascii.h"
 #include "search/utf16.h"
 
 namespace tolvaren {
@@ -7,13 +8,6 @@ namespace {
 
 constexpr std::size_t kMaxHexDigits = 4;
 constexpr std::size_t kMaxOctalDigits = 3;
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 bool IsOctalDigit(char c) { return c >= '0' && c <= '7'; }
 

@@ -2,8 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
+#include <cstdio>
 #include <optional>
 
+#include "core/install_location.h"
 #include "platform/posix/files.h"
 #include "search/wine_registry_file.h"
 #include "tests/support/file_tree.h"
@@ -13,9 +16,24 @@
 namespace tolvaren {
 namespace {
 
-const Text kWow64Key = "Software\\Wow6432Node\\THQ\\MXvsATV\\Install";
-const Text kNativeKey = "Software\\THQ\\MXvsATV\\Install";
+const Text kWow64Key = kInstallKeyPath32;
+const Text kNativeKey = kInstallKeyPath;
 const std::vector<Text> kBothViews = {kWow64Key, kNativeKey};
+
+// A key path as Wine writes it in a key line: backslashes doubled.
+Text Written(const Text& keyPath) { return ReplaceAll(keyPath, "\\", "\\\\"); }
+
+Text WithLetterCaseSwapped(Text text) {
+    for (char& c : text) c = std::isupper(static_cast<unsigned char>(c)) ? std::tolower(c) : std::toupper(c);
+    return text;
+}
+
+// The first letter after `prefix` written as a \x escape, as Wine may.
+Text WithLetterEscapedAfter(const Text& text, const Text& prefix) {
+    char escape[8];
+    std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned char>(text[prefix.size()]));
+    return prefix + escape + text.substr(prefix.size() + 1);
+}
 const Text kHeader = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n";
 
 struct LookupCase {
@@ -52,16 +70,17 @@ TEST(WineRegistryFile, TheFirstViewThatHoldsAStringValueCounts) {
         {"STR(2) is malformed, as Wine reads it",
          "[Software\\\\THQ\\\\MXvsATV\\\\Install]\n\"Path\"=STR(2):\"C:\\\\S\"\n", std::nullopt},
         {"names without regard to case",
-         "[software\\\\WOW6432NODE\\\\thq\\\\mxvsatv\\\\install] 1\n\"PATH\"=\"C:\\\\Case\"\n", "C:\\Case"},
+         "[" + WithLetterCaseSwapped(Written(kWow64Key)) + "] 1\n\"PATH\"=\"C:\\\\Case\"\n", "C:\\Case"},
         {"doubled, leading and trailing backslashes in the key path",
          "[\\\\Software\\\\\\\\THQ\\\\MXvsATV\\\\Install\\\\] 1\n\"Path\"=\"C:\\\\Doubled\"\n",
          "C:\\Doubled"},
         {"escaped letters in names",
-         "[Software\\\\\\x54HQ\\\\MXvsATV\\\\Install] 1\n\"P\\x61th\"=\"C:\\\\Esc\"\n", "C:\\Esc"},
+         "[" + WithLetterEscapedAfter(Written(kNativeKey), "Software\\\\") + "] 1\n\"P\\x61th\"=\"C:\\\\Esc\"\n",
+         "C:\\Esc"},
         {"spaces around '=', junk after the string, indented lines",
          "  [Software\\\\THQ\\\\MXvsATV\\\\Install] 1\n  \"Path\"  =  \"C:\\\\Sp\" ; junk\n", "C:\\Sp"},
         {"other keys and names do not count",
-         "[Software\\\\THQ\\\\MXvsATV] 1\n\"Path\"=\"C:\\\\Parent\"\n"
+         "[" + Written(kNativeKey.substr(0, kNativeKey.rfind('\\'))) + "] 1\n\"Path\"=\"C:\\\\Parent\"\n"
          "[Software\\\\THQ\\\\MXvsATV\\\\Install\\\\Sub] 1\n\"Path\"=\"C:\\\\Sub\"\n"
          "[Software\\\\THQ\\\\MXvsATV\\\\Install] 1\n\"Path2\"=\"C:\\\\P2\"\n\"Pat\"=\"C:\\\\P\"\n"
          "@=\"C:\\\\Default\"\n#\"Path\"=\"C:\\\\Comment\"\n;\"Path\"=\"C:\\\\Comment\"\n",
