@@ -76,7 +76,7 @@ void ReadDirectoryOnce(FileSystem& files, const Workload& workload) {
 
 void Patch(FileSystem& files, const Workload& workload, std::int32_t requestedState) {
     ArchiveLocation location = workload.location;
-    if (!RewriteVehicleList(files, location, requestedState).Done())
+    if (!RewriteVehicleList(files, location, requestedState))
         throw std::runtime_error("patch not written");
 }
 

@@ -29,7 +29,8 @@ const char kUsage[] =
     "\n"
     "Exit codes: 0 done; 1 usage error; 2 the archive cannot be opened or\n"
     "written (not found, in use or no way to tell, read-only, not a disk file,\n"
-    "write failed, replaced meanwhile, not enough memory);\n"
+    "write failed, replaced or opened by another program meanwhile, not enough\n"
+    "memory);\n"
     "3 the vehicle list is missing, too large, damaged or cannot be disabled;\n"
     "4 no installed game found, or several (give ARCHIVE);\n"
     "5 the output could not be written. A failure leaves the archive as it was,\n"
@@ -70,8 +71,9 @@ public:
 
     int Switch(const Text& path, std::int32_t requestedState) {
         ArchiveLocation location{path};
-        const Outcome outcome = RewriteVehicleList(files_, location, requestedState);
-        if (!outcome.Done()) return Tell(outcome, path);
+        const Result<Switched> switched = RewriteVehicleList(files_, location, requestedState);
+        if (!switched) return Tell(switched.Why(), path);
+        if (!switched->caveat.Done()) Tell(switched->caveat, path);
         switched_ = true;
         out_ << (requestedState != 0 ? kEnabledMessage : kDisabledMessage) << '\n';
         return kExitOk;

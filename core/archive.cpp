@@ -20,7 +20,8 @@ bool IsAcceptablePath(const Text& path) {
 bool ReadOnlyMayWork(Reason readWriteRefusal) {
     switch (readWriteRefusal) {
         case Reason::AccessDenied: case Reason::ReadOnlyFile: case Reason::NotElevated:
-        case Reason::WriteProtected: case Reason::CannotOpen: case Reason::PlatformError:
+        case Reason::WriteProtected: case Reason::ReadOnlyDrive: case Reason::CannotOpen:
+        case Reason::PlatformError:
             return true;
         default:
             return false;
@@ -228,9 +229,24 @@ Outcome FindVehicleList(File& archive, ArchiveLocation& location) {
 bool NamesVehicleList(FileSystem& files, const Text& path) {
     const OpenedFile archive = files.Open(path, FileAccess::SharedRead);
     if (!archive.file) return false;
-    ArchiveLocation location{path};
-    const Reason found = FindVehicleList(*archive.file, location).reason;
-    return found == Reason::Done || found == Reason::EntryTooLarge || found == Reason::EntryDamaged;
+    const std::int64_t fileSize = archive.file->Size();
+    DirectoryReader directory(*archive.file);
+    const std::int32_t entryCount = directory.ReadInt32();
+    // A file of another format can claim any count: one whose directory
+    // cannot fit in it is not read at all, and reading stops at the first
+    // record that points outside the file.
+    if (fileSize >= 0 && EntryPosition(entryCount, 0) - 1 > fileSize) return false;
+    for (std::int32_t i = 0; i < entryCount; ++i) {
+        const DirectoryRecord record = directory.ReadRecord();
+        if (record.isVehicleList) {
+            ArchiveLocation location{path};
+            const Reason found = RecordMatch(entryCount, record.offset, record.size, location).reason;
+            return found == Reason::Done || found == Reason::EntryTooLarge || found == Reason::EntryDamaged;
+        }
+        const std::int64_t end = EntryPosition(entryCount, record.offset) - 1 + record.size;
+        if (record.offset < 0 || record.size < 0 || (fileSize >= 0 && end > fileSize)) return false;
+    }
+    return false;
 }
 
 ScanResult ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location,

@@ -83,7 +83,10 @@ Outcome FindVehicleList(File& archive, ArchiveLocation& location);
 
 // Whether the archive at `path` names the vehicle list in its directory:
 // read beside whoever has it open, and never written. A game's archive is
-// told from others by this, where no install record names it.
+// told from others by this, where no install record names it; so that
+// another game's large archive costs no more than a few reads, a directory
+// that cannot fit in its file is not read, and reading stops at the first
+// record that points outside the file.
 bool NamesVehicleList(FileSystem& files, const Text& path);
 
 struct ScanResult {

@@ -32,13 +32,19 @@ public:
     // Why the last read, write or flush stopped short, where the platform
     // said: DiskFull, FileSizeLimit, OutOfMemory, PlatformError and the like.
     virtual Outcome WhyStopped() const { return Reason::Done; }
-    // Asked right before the first write: Done while the file is still this
-    // process's alone, with the identity and size it had when opened; else
-    // InUse. Where the platform only delays other programs' opens (a Linux
-    // lease, for 45 seconds), one may have gone through meanwhile.
-    virtual Outcome StillSoleUser() const { return Reason::Done; }
-    // Whether `path` still names this file, and not one renamed over it.
-    virtual bool NamedBy(const Text&) const { return true; }
+    // Bytes in the file now; negative when the platform cannot tell.
+    virtual std::int64_t Size() const = 0;
+    // Asked before a write begins, between its phases and after its last:
+    // Done while no other program has opened, changed or renamed another
+    // file over this one since it was opened, or since this process last
+    // wrote it; else InUse (with who holds it, where seen) or
+    // ArchiveReplaced. Where the platform only delays another program's
+    // open (a Linux lease, for 45 seconds), a stalled write may outlive
+    // the delay: this tells.
+    virtual Outcome Unchanged() const { return Reason::Done; }
+    // What a file opened without sharing could not look at to be sure of
+    // it: Done, or OthersUnseen / OthersHidden.
+    virtual Outcome Caveat() const { return Reason::Done; }
 };
 
 // The file, or why it is not open: ArchiveNotFound, InUse (with who holds

@@ -56,17 +56,29 @@ public:
         reached_.reserve(otherSpans_.size() + markerSpans_.size());
     }
 
-    // Until the marker turns, the list reads as the state it had.
+    // Until the marker turns, the list reads as the state it had. Each
+    // phase first makes sure no other program got in meanwhile: a write
+    // stalled past a lease's end (a stopped process, a hanging disk) must
+    // not overwrite what that program did, nor lengthen a file it cut.
     Outcome Write() {
         const char after = entry_[turned_.positions.front()];
         for (const std::size_t position : markers_) entry_[position] = turned_.before;
-        if (!WriteSpans(otherSpans_) || !file_.Flush()) return PutBack();
+        if (!WriteSpans(otherSpans_) || !file_.Flush()) return PutBack(Reason::SwitchStopped);
+        if (Outcome moved = file_.Unchanged(); !moved.Done()) return Interrupted(moved, Reason::SwitchStopped);
         for (const std::size_t position : markers_) entry_[position] = after;
-        if (!WriteSpans(markerSpans_) || !file_.Flush()) return PutBack();
+        if (!WriteSpans(markerSpans_) || !file_.Flush()) return PutBack(Reason::WriteFailedNotPutBack);
+        if (Outcome moved = file_.Unchanged(); !moved.Done())
+            return Interrupted(moved, Reason::OpenedDuringLastWrite);
         return Reason::Done;
     }
 
 private:
+    // Who got in, told as what the switch came to by then.
+    static Outcome Interrupted(Outcome moved, Reason soFar) {
+        if (moved.reason == Reason::ArchiveReplaced) return moved;
+        return {soFar, std::move(moved.detail)};
+    }
+
     bool WriteSpans(const std::vector<Span>& spans) {
         for (const Span& span : spans) {
             const std::size_t size = span.end - span.first;
@@ -78,8 +90,10 @@ private:
     }
 
     // Newest first, so that the marker's bytes go back before the others.
-    // The cause is asked after: only a failure changes it.
-    Outcome PutBack() {
+    // The cause is asked after: only a failure changes it. Nothing is put
+    // back once another program got in: that would undo what it wrote.
+    Outcome PutBack(Reason ifAnotherGotIn) {
+        if (Outcome moved = file_.Unchanged(); !moved.Done()) return Interrupted(moved, ifAnotherGotIn);
         for (const std::size_t position : turned_.positions) entry_[position] = turned_.before;
         bool putBack = true;
         for (auto span = reached_.rbegin(); span != reached_.rend() && putBack; ++span)
@@ -122,7 +136,7 @@ Outcome RewriteOpened(File& file, const ArchiveLocation& location, std::int32_t 
         const TurnedBytes turned = SwitchVehicleKeysInPlace(buffer.get(), size, requestedState);
         if (!ReadsAs(requestedState, std::string_view(buffer.get(), size))) return Reason::CannotDisable;
         if (turned.positions.empty()) return Reason::Done;  // already as requested
-        if (Outcome sole = file.StillSoleUser(); !sole.Done()) return sole;
+        if (Outcome moved = file.Unchanged(); !moved.Done()) return moved;
         return TurnedBytesWriter(file, location.position, buffer.get(), size, turned).Write();
     } catch (const std::bad_alloc&) {  // only ever before the first write
         return Reason::OutOfMemory;
@@ -131,17 +145,16 @@ Outcome RewriteOpened(File& file, const ArchiveLocation& location, std::int32_t 
 
 }  // namespace
 
-Outcome RewriteVehicleList(FileSystem& files, ArchiveLocation& location,
-                           const std::int32_t& requestedState) {
+Result<Switched> RewriteVehicleList(FileSystem& files, ArchiveLocation& location,
+                                    const std::int32_t& requestedState) {
     const std::int32_t state = requestedState;
     const OpenedArchive archive = OpenArchive(files, location.path);
     if (!archive.file) return archive.outcome;
     location = ArchiveLocation{location.path};
     if (Outcome found = FindVehicleList(*archive.file, location); !found.Done()) return found;
     if (!archive.writable) return archive.outcome;
-    Outcome outcome = RewriteOpened(*archive.file, location, state);
-    if (outcome.Done() && !archive.file->NamedBy(location.path)) return Reason::ArchiveReplaced;
-    return outcome;
+    if (Outcome outcome = RewriteOpened(*archive.file, location, state); !outcome.Done()) return outcome;
+    return Switched{archive.file->Caveat()};
 }
 
 }  // namespace tolvaren

@@ -17,6 +17,8 @@ enum class Reason {
     HeldByThisProcess,  // open in this process itself, through a file it was given
     HoldersUnknown,     // who has it open cannot be seen, so it may be in use
     ArchiveReplaced,    // another file took the archive's name while it was being switched
+    SwitchStopped,      // another program got in before the state marker: nothing more written
+    OpenedDuringLastWrite,  // written in full, but another program got in meanwhile
     RecordTooLong,      // the install record is there, but longer than the program can use
     AccessDenied,       // no permission to write, although an administrator where that counts
     ReadOnlyFile,       // the file itself is marked read-only
@@ -24,6 +26,7 @@ enum class Reason {
     NotADiskFile,       // a folder, pipe or device
     CannotOpen,         // refused for a reason the platform does not name
     WriteProtected,     // the medium itself
+    ReadOnlyDrive,      // the drive, volume or mount is read-only
     DriveUnavailable,   // not ready, or removed
     NetworkUnavailable,
     OnlineOnly,         // a placeholder of a synced folder that cannot be fetched
@@ -41,6 +44,8 @@ enum class Reason {
     // Said beside a result, or by the program alone.
     VirtualStoreCopy,   // a per-user copy that some programs read instead of the archive
     RestartDeclined,    // the user said no to running as an administrator
+    OthersUnseen,       // a switch went on, but this many processes of other users were not looked at
+    OthersHidden,       // a switch went on, but /proc hides other users' processes
     // What the search for an installed game could not use.
     Unreadable,         // a file it needed could not be read
     NotARegistry,       // a prefix's system.reg is not a Wine registry file

@@ -50,11 +50,26 @@ constexpr ReasonTexts kTexts[] = {
      "tolvaren-cli as the archive's owner, or as root. Nothing was changed.",
      kExitNotChangeable},
     {Reason::ArchiveReplaced, "replaced while being switched",
-     "The game archive was replaced by another file while it was being switched: the old file "
-     "was switched, the one now in its place was not. Click again to switch it.",
-     "the game archive {path} was replaced by another file while it was being switched: the old "
-     "file was switched, the one now at that path was not. Run the same command again to switch "
-     "it.",
+     "The game archive was replaced by another file while it was being switched; the file now in "
+     "its place was not changed. Click again to switch it.",
+     "the game archive {path} was replaced by another file while it was being switched; the file "
+     "now at that path was not changed. Run the same command again to switch it.",
+     kExitNotChangeable},
+    {Reason::SwitchStopped, "another program got in during the switch",
+     "Another program opened or changed the game archive while it was being switched, so nothing "
+     "more was written: its vehicle list still reads as before. Close that program and click "
+     "again to finish the switch.",
+     "another program opened or changed the game archive {path} while it was being "
+     "switched{holder}, so nothing more was written: its vehicle list still reads as before. Run "
+     "the same command again once that program is done to finish the switch.",
+     kExitNotChangeable},
+    {Reason::OpenedDuringLastWrite, "another program got in during the last write",
+     "The game archive was switched, but another program opened or changed it while the last "
+     "bytes were written, and may have changed them since. The check mark shows the switch as "
+     "written; once that program is done, start Tolvaren again to see the archive's state.",
+     "the game archive {path} was switched, but another program opened or changed it while the "
+     "last bytes were written{holder}, and may have changed them since. Once that program is "
+     "done, run status to see the archive's state.",
      kExitNotChangeable},
     {Reason::AccessDenied, "read-only or access denied",
      "Access to the game archive is denied, although this program runs as an administrator: the "
@@ -87,6 +102,10 @@ constexpr ReasonTexts kTexts[] = {
      "The game archive lies on a write-protected medium (a locked memory card, a disc or a "
      "read-only share). Nothing was changed.",
      "the game archive {path} lies on a write-protected medium. Nothing was changed.",
+     kExitNotChangeable},
+    {Reason::ReadOnlyDrive, "the drive is read-only",
+     "The game archive lies on a read-only drive, so it cannot be changed. Nothing was changed.",
+     "the game archive {path} lies on a read-only drive or file system. Nothing was changed.",
      kExitNotChangeable},
     {Reason::DriveUnavailable, "the drive is not available",
      "The drive that holds the game archive is not available: it is not ready, or it was "
@@ -168,6 +187,14 @@ constexpr ReasonTexts kTexts[] = {
     {Reason::RestartDeclined, "not restarted",
      "Tolvaren was not restarted as an administrator. Nothing was changed.", "",
      kExitNotChangeable},
+    {Reason::OthersUnseen, "processes of other users not looked at", "",
+     "note: {detail} processes of other users could not be looked at, so a game run by another "
+     "user would not be seen.",
+     kExitOk},
+    {Reason::OthersHidden, "processes of other users hidden", "",
+     "note: /proc hides the processes of other users (hidepid), so a game run by another user "
+     "would not be seen.",
+     kExitOk},
     {Reason::Unreadable, "unreadable", "", "{path}: {detail}", kExitNotInstalled},
     {Reason::NotARegistry, "not a Wine registry", "",
      "{path}: not a Wine registry file (its first line is not \"WINE REGISTRY Version 2\")",

@@ -19,9 +19,12 @@ ConfiguredPrefix Malformed(std::size_t line, const Text& why) {
     return {std::nullopt, {Reason::Malformed, "line " + std::to_string(line) + ": " + why}};
 }
 
-// A prefix named by a launcher is a folder from the root.
+// A prefix named by a launcher is a folder from the root. A zero byte would
+// end the path early, and another folder be opened than the one shown.
 ConfiguredPrefix Named(std::size_t line, Text folder) {
     if (folder.empty()) return {};
+    if (folder.find('\0') != Text::npos)
+        return Malformed(line, "the prefix \"" + Excerpt(folder) + "\" holds a zero character");
     if (folder[0] != '/') return Malformed(line, "the prefix \"" + Excerpt(folder) + "\" is not an absolute path");
     return {std::move(folder), Reason::Done};
 }

@@ -15,7 +15,7 @@ std::int32_t ProgramState::ExtraVehiclesEnabled() {
 }
 
 Outcome ProgramState::SetExtraVehicles(const std::int32_t& requestedState) {
-    return ExplainedBy(RewriteVehicleList(files_, location_, requestedState));
+    return ExplainedBy(RewriteVehicleList(files_, location_, requestedState).Why());
 }
 
 Text ProgramState::VirtualizedCopyToMention() {

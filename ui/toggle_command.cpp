@@ -108,8 +108,10 @@ void OnExtraVehiclesClicked(HWND dialog) {
         Tell(withNote.empty() ? confirmation : withNote.c_str(), MB_OK);
         return;
     }
-    // The switch did not happen, so the displayed state goes back.
-    SendMessageA(checkbox, BM_SETCHECK, requested != 0 ? BST_UNCHECKED : BST_CHECKED, 0);
+    // The switch did not happen, so the displayed state goes back; one that
+    // was written in full keeps it, whatever another program did after.
+    if (outcome.reason != Reason::OpenedDuringLastWrite)
+        SendMessageA(checkbox, BM_SETCHECK, requested != 0 ? BST_UNCHECKED : BST_CHECKED, 0);
     if (outcome.reason == Reason::NotElevated) return OfferRestartAsAdministrator(dialog);
     Tell(DialogTextWithoutThrowing(outcome).c_str(), MB_OK | MB_ICONERROR);
 }

@@ -20,7 +20,8 @@ namespace {
 Reason ReasonFromErrno(int error) {
     switch (error) {
         case ENOENT: case ENOTDIR: return Reason::ArchiveNotFound;
-        case EACCES: case EPERM: case EROFS: return Reason::AccessDenied;
+        case EACCES: case EPERM: return Reason::AccessDenied;
+        case EROFS: return Reason::ReadOnlyDrive;
         case ETXTBSY: return Reason::InUse;
         case EWOULDBLOCK: return Reason::InUse;  // another program holds a lease on it
         case EISDIR: case ENXIO: case ENODEV: return Reason::NotADiskFile;
@@ -41,7 +42,8 @@ Outcome OutcomeOfFailedTransfer(int error) {
 
 class PosixFile final : public File {
 public:
-    PosixFile(UniqueFd fd, const struct stat& status) : fd_(std::move(fd)), opened_(status) {}
+    PosixFile(UniqueFd fd, const struct stat& status, Text path)
+        : fd_(std::move(fd)), path_(std::move(path)), expected_(status) {}
     ~PosixFile() override {
         fd_.reset();  // ends lease and flock before held signals may act
         if (interruptionsHeld_) ReleaseInterruptions();
@@ -60,8 +62,6 @@ public:
         return got > 0 ? static_cast<std::size_t>(got) : 0;
     }
     std::size_t Write(const char* buffer, std::size_t count) override {
-        if (!interruptionsHeld_) HoldInterruptions();
-        interruptionsHeld_ = true;
         std::size_t total = 0;
         while (total < count) {
             const ssize_t put = ::write(fd_.get(), buffer + total, count - total);
@@ -70,6 +70,8 @@ public:
             if (put <= 0) break;
             total += static_cast<std::size_t>(put);
         }
+        // What the file is now, by this process's own hand.
+        if (total > 0) ::fstat(fd_.get(), &expected_);
         return total;
     }
     bool Flush() override {
@@ -80,17 +82,31 @@ public:
 
     Outcome WhyStopped() const override { return whyStopped_; }
 
-    Outcome StillSoleUser() const override {
-        return tolvaren::StillSoleUse(fd_.get(), opened_, leaseNotice_.has_value());
+    std::int64_t Size() const override {
+        struct stat now {};
+        return ::fstat(fd_.get(), &now) == 0 ? static_cast<std::int64_t>(now.st_size) : -1;
     }
 
-    bool NamedBy(const Text& path) const override {
+    Outcome Unchanged() const override {
         struct stat named {};
-        return ::stat(path.c_str(), &named) == 0 && named.st_dev == opened_.st_dev &&
-               named.st_ino == opened_.st_ino;
+        if (::stat(path_.c_str(), &named) != 0 || named.st_dev != expected_.st_dev ||
+            named.st_ino != expected_.st_ino)
+            return Reason::ArchiveReplaced;
+        return StillSoleUse(fd_.get(), expected_, leaseNotice_.has_value());
     }
 
-    Outcome TakeSoleUse() { return tolvaren::TakeSoleUse(fd_.get(), opened_, leaseNotice_); }
+    Outcome Caveat() const override { return caveat_; }
+
+    // Signals are held from here on: a process stopped while it holds the
+    // lease would keep other programs' opens waiting.
+    Outcome TakeSoleUse() {
+        HoldInterruptions();
+        interruptionsHeld_ = true;
+        Result<SoleUse> sole = tolvaren::TakeSoleUse(fd_.get(), expected_, leaseNotice_);
+        if (!sole) return sole.Why();
+        caveat_ = std::move(sole->caveat);
+        return Reason::Done;
+    }
 
 private:
     // In the middle of a rewrite, where nothing may throw: without memory
@@ -106,9 +122,11 @@ private:
     // Released after the file, which ends the lease.
     std::optional<SignalIgnored> leaseNotice_;
     UniqueFd fd_;
-    const struct stat opened_;
+    const Text path_;
+    struct stat expected_;  // as opened, or as this process last wrote it
     bool interruptionsHeld_ = false;
     Outcome whyStopped_;
+    Outcome caveat_;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -121,7 +139,7 @@ public:
         struct stat status {};
         if (::fstat(fd.get(), &status) != 0) return {nullptr, Reason::CannotOpen};
         if (!S_ISREG(status.st_mode)) return {nullptr, Reason::NotADiskFile};
-        auto file = std::make_unique<PosixFile>(std::move(fd), status);
+        auto file = std::make_unique<PosixFile>(std::move(fd), status, path);
         if (access != FileAccess::SharedRead) {
             if (Outcome sole = file->TakeSoleUse(); !sole.Done()) return {nullptr, std::move(sole)};
         }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -30,7 +31,8 @@ pid_t ProcessIdOf(const char* name) {
 struct Holders {
     Text named;                // "PID 1234 (game.exe), PID 99 (wineserver)"
     bool thisProcess = false;  // by a descriptor other than the one asked about
-    int unseen = 0;            // processes whose files could not be looked at
+    int unseenOwn = 0;         // this user's processes whose files could not be looked at
+    int unseenOthers = 0;      // other users' (and those that hide from their own user)
     bool procUnreadable = false;
 };
 
@@ -58,7 +60,8 @@ public:
             if (pid == 0) continue;
             Look look = LookAtDescriptors(procfd, pid, pid == self ? ownFd_ : -1);
             if (look == Look::DoesNot) look = LookAtMappings(procfd, pid);
-            if (look == Look::Unseen) ++holders.unseen;
+            if (look == Look::Unseen) ++(IsOwnProcess(procfd, entry->d_name) ? holders.unseenOwn
+                                                                              : holders.unseenOthers);
             if (look != Look::Holds) continue;
             if (pid == self) {
                 holders.thisProcess = true;
@@ -81,6 +84,13 @@ public:
     }
 
 private:
+    // A process that hides itself from its own user (an agent that turned
+    // off core dumps) shows as root's, and is counted as another user's.
+    static bool IsOwnProcess(int procfd, const char* pid) {
+        struct stat process {};
+        return ::fstatat(procfd, pid, &process, 0) == 0 && process.st_uid == ::geteuid();
+    }
+
     bool IsTheFile(const struct stat& other) const {
         return other.st_dev == file_.st_dev && other.st_ino == file_.st_ino;
     }
@@ -164,42 +174,110 @@ OtherOpens HoldLease(int fd, std::optional<SignalIgnored>& leaseNotice) {
     return OtherOpens::Unknown;  // not the file's owner, or no leases here
 }
 
-Text WhyHoldersAreUnknown(const Holders& holders) {
-    if (holders.procUnreadable) return "no lease can be taken on it, and /proc cannot be read";
-    return "no lease can be taken on it, and " + std::to_string(holders.unseen) +
-           " processes cannot be looked at";
+// The `index`th (from 0) of the blank-separated fields of `line`.
+std::string_view Field(std::string_view line, int index) {
+    std::size_t at = 0;
+    for (; index > 0 && at != std::string_view::npos; --index) {
+        at = line.find(' ', at);
+        if (at != std::string_view::npos) ++at;
+    }
+    if (at == std::string_view::npos) return {};
+    return line.substr(at, line.find(' ', at) - at);
 }
 
 }  // namespace
 
-Outcome TakeSoleUse(int fd, const struct stat& status, std::optional<SignalIgnored>& leaseNotice) {
+// A mountinfo line: "36 25 0:5 / /proc rw,nosuid shared:5 - proc proc
+// rw,hidepid=invisible", a variable number of optional fields before "-".
+// "invisible" (2) and "ptraceable" (4) leave other users' processes out of
+// the listing; the last mount at /proc is the one seen there.
+bool ProcHidesProcesses(std::string_view mountinfo) {
+    bool hides = false;
+    for (std::size_t at = 0; at < mountinfo.size();) {
+        const std::size_t end = std::min(mountinfo.find('\n', at), mountinfo.size());
+        const std::string_view line = mountinfo.substr(at, end - at);
+        at = end + 1;
+        const std::size_t separator = line.find(" - ");
+        if (Field(line, 4) != "/proc" || separator == std::string_view::npos) continue;
+        const std::string_view filesystem = line.substr(separator + 3);
+        if (Field(filesystem, 0) != "proc") continue;
+        const std::string_view options = Field(filesystem, 2);
+        const std::size_t hidepid = options.find("hidepid=");
+        std::string_view value = hidepid == std::string_view::npos ? "" : options.substr(hidepid + 8);
+        value = value.substr(0, value.find(','));
+        hides = value == "2" || value == "invisible" || value == "4" || value == "ptraceable";
+    }
+    return hides;
+}
+
+namespace {
+
+bool OtherUsersProcessesHidden() {
+    if (::geteuid() == 0) return false;  // root sees every process
+    std::ifstream mounts("/proc/self/mountinfo");
+    const std::string mountinfo((std::istreambuf_iterator<char>(mounts)), std::istreambuf_iterator<char>());
+    return ProcHidesProcesses(mountinfo);
+}
+
+// No lease, so every process was looked at: this user's must all have been
+// seen, since the game runs as the player; processes of other users that
+// could not be seen leave a caveat, not a refusal.
+Result<SoleUse> JudgeWithoutLease(const Holders& holders) {
+    if (holders.procUnreadable)
+        return Outcome(Reason::HoldersUnknown, "no lease can be taken on it, and /proc cannot be read");
+    if (holders.unseenOwn > 0)
+        return Outcome(Reason::HoldersUnknown, "no lease can be taken on it, and " +
+                                                   std::to_string(holders.unseenOwn) +
+                                                   " processes of this user cannot be looked at");
+    if (OtherUsersProcessesHidden()) return SoleUse{Reason::OthersHidden};
+    if (holders.unseenOthers > 0)
+        return SoleUse{{Reason::OthersUnseen, std::to_string(holders.unseenOthers)}};
+    return SoleUse{};
+}
+
+// Another process that has the file open, mapped or locked, where that can
+// be seen: InUse naming it, or HeldByThisProcess.
+Outcome HeldBy(const Holders& holders, bool locked) {
+    if (!holders.named.empty() || locked) return Outcome(Reason::InUse, holders.named);
+    if (holders.thisProcess) return Reason::HeldByThisProcess;
+    return Reason::Done;
+}
+
+}  // namespace
+
+Result<SoleUse> TakeSoleUse(int fd, const struct stat& status, std::optional<SignalIgnored>& leaseNotice) {
     // Also tells cooperating programs that we have it.
     const bool flocked = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
     const std::optional<pid_t> recordLocker = RecordLockHolder(fd);
     const OtherOpens opens = HoldLease(fd, leaseNotice);
-    if (!flocked && !recordLocker && opens == OtherOpens::None) return Reason::Done;
+    if (!flocked && !recordLocker && opens == OtherOpens::None) return SoleUse{};
     Holders holders = HolderSearch(status, fd).Find();
     if (holders.named.empty() && recordLocker && *recordLocker > 0)
         holders.named = HolderSearch::DescribeProcess(*recordLocker);
-    if (!holders.named.empty() || flocked || recordLocker) return Outcome(Reason::InUse, holders.named);
-    if (holders.thisProcess) return Reason::HeldByThisProcess;
-    if (opens == OtherOpens::Some) return Reason::InUse;
-    if (holders.unseen > 0 || holders.procUnreadable)
-        return Outcome(Reason::HoldersUnknown, WhyHoldersAreUnknown(holders));
-    return Reason::Done;
+    if (Outcome held = HeldBy(holders, flocked || recordLocker); !held.Done()) return held;
+    if (opens == OtherOpens::Some) return Outcome(Reason::InUse);
+    return JudgeWithoutLease(holders);
 }
 
-Outcome StillSoleUse(int fd, const struct stat& opened, bool leaseHeld) {
+Outcome StillSoleUse(int fd, const struct stat& expected, bool leaseHeld) {
     struct stat now {};
-    const bool unchanged = ::fstat(fd, &now) == 0 && now.st_size == opened.st_size &&
-                           now.st_mtim.tv_sec == opened.st_mtim.tv_sec &&
-                           now.st_mtim.tv_nsec == opened.st_mtim.tv_nsec;
-    bool leaseWhole = !leaseHeld;
+    const bool unchanged = ::fstat(fd, &now) == 0 && now.st_size == expected.st_size &&
+                           now.st_mtim.tv_sec == expected.st_mtim.tv_sec &&
+                           now.st_mtim.tv_nsec == expected.st_mtim.tv_nsec;
+    if (leaseHeld) {
 #ifdef F_GETLEASE
-    leaseWhole = leaseWhole || ::fcntl(fd, F_GETLEASE) == F_WRLCK;
+        if (unchanged && ::fcntl(fd, F_GETLEASE) == F_WRLCK) return Reason::Done;
 #endif
-    if (unchanged && leaseWhole) return Reason::Done;
-    return Outcome(Reason::InUse, HolderSearch(opened, fd).Find().named);
+        return Outcome(Reason::InUse, HolderSearch(expected, fd).Find().named);
+    }
+    // Without a lease, only a look at every process tells who came since.
+    Holders holders = HolderSearch(expected, fd).Find();
+    const std::optional<pid_t> recordLocker = RecordLockHolder(fd);
+    if (holders.named.empty() && recordLocker && *recordLocker > 0)
+        holders.named = HolderSearch::DescribeProcess(*recordLocker);
+    if (Outcome held = HeldBy(holders, recordLocker.has_value()); !held.Done() || !unchanged)
+        return held.Done() ? Outcome(Reason::InUse) : held;
+    return Reason::Done;
 }
 
 }  // namespace tolvaren

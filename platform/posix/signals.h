@@ -25,11 +25,13 @@ private:
     struct sigaction previous_;
 };
 
-// From a file's first write until it is closed, every signal whose default
-// action ends the process is held back (all but the uncatchable ones and the
-// synchronous faults), and a write past the file-size limit fails instead of
-// killing the process: a write is never cut off half-way by them. Holds
-// nest; the last release lets what was held act.
+// While a file is held for a switch (from its open without sharing until it
+// is closed), every signal whose default action ends or stops the process
+// is held back (all but the uncatchable ones and the synchronous faults),
+// and a write past the file-size limit fails instead of killing the
+// process: a write is never cut off or left half-way by them, nor a lease
+// kept by a stopped process. Holds nest; the last release lets what was
+// held act.
 void HoldInterruptions();
 void ReleaseInterruptions();
 

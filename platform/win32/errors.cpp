@@ -67,6 +67,15 @@ Outcome OutcomeOfWindowsError(DWORD code) {
     return {Reason::PlatformError, WindowsErrorText(code)};
 }
 
+Outcome OutcomeOfRefusedOpen(DWORD error, const RefusalFacts& facts) {
+    if (facts.readOnlyVolume) return Reason::ReadOnlyDrive;
+    if (error == ERROR_WRITE_PROTECT) return Reason::WriteProtected;
+    const bool known = facts.attributes != INVALID_FILE_ATTRIBUTES;
+    if (known && (facts.attributes & FILE_ATTRIBUTE_DIRECTORY)) return Reason::NotADiskFile;
+    if (known && (facts.attributes & FILE_ATTRIBUTE_READONLY)) return Reason::ReadOnlyFile;
+    return facts.elevated ? Reason::AccessDenied : Reason::NotElevated;
+}
+
 Text WindowsErrorText(DWORD code) {
     UniqueAny<LocalTraits> words;
     const DWORD length = FormatMessageA(

@@ -11,6 +11,19 @@ namespace tolvaren {
 // the system's own words, rather than a guess.
 Outcome OutcomeOfWindowsError(DWORD code);
 
+// What the file layer looks up about a refused open.
+struct RefusalFacts {
+    DWORD attributes = INVALID_FILE_ATTRIBUTES;  // of the file, where it can be had
+    bool readOnlyVolume = false;                 // FILE_READ_ONLY_VOLUME
+    bool elevated = true;                        // see RunsElevated
+};
+
+// Writing refused (`error`: access denied or write-protected) told by its
+// cause, each with its own way out: a read-only drive, a folder in the
+// file's place, the file's read-only attribute, a standard user's rights,
+// or (for an administrator) the file's permissions or security software.
+Outcome OutcomeOfRefusedOpen(DWORD error, const RefusalFacts& facts);
+
 // "Windows error 1117: The request could not be performed because of an
 // I/O device error".
 Text WindowsErrorText(DWORD code);

@@ -9,19 +9,49 @@
 namespace tolvaren {
 namespace {
 
-// "Access denied" has several causes, and each a different way out: a
-// folder in the file's place, the file's read-only attribute, a standard
-// user's rights, or (for an administrator) the file's permissions or
-// security software.
+// What Windows says about the file and its drive, for a refused open.
+RefusalFacts FactsAbout(const Text& path) {
+    RefusalFacts facts;
+    facts.attributes = WithoutErrorBoxes([&] { return GetFileAttributesA(path.c_str()); });
+    char volume[MAX_PATH] = {};
+    DWORD flags = 0;
+    facts.readOnlyVolume = WithoutErrorBoxes([&] {
+        return GetVolumePathNameA(path.c_str(), volume, sizeof volume) &&
+               GetVolumeInformationA(volume, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0);
+    }) && (flags & FILE_READ_ONLY_VOLUME) != 0;
+    facts.elevated = RunsElevated();
+    return facts;
+}
+
 Outcome OutcomeOfFailedOpen(const Text& path, DWORD error) {
-    Outcome outcome = OutcomeOfWindowsError(error);
-    if (outcome.reason != Reason::AccessDenied) return outcome;
-    const DWORD attributes = WithoutErrorBoxes([&] { return GetFileAttributesA(path.c_str()); });
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return Reason::NotADiskFile;
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        return Reason::ReadOnlyFile;
-    return RunsElevated() ? outcome : Reason::NotElevated;
+    const Outcome outcome = OutcomeOfWindowsError(error);
+    if (outcome.reason != Reason::AccessDenied && outcome.reason != Reason::WriteProtected) return outcome;
+    return OutcomeOfRefusedOpen(error, FactsAbout(path));
+}
+
+// A file's identity: its volume and its index there.
+struct FileIdentity {
+    DWORD volume = 0, indexHigh = 0, indexLow = 0;
+    bool operator==(const FileIdentity& other) const {
+        return volume == other.volume && indexHigh == other.indexHigh && indexLow == other.indexLow;
+    }
+};
+
+bool IdentityOf(HANDLE handle, FileIdentity& identity) {
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!WithoutErrorBoxes([&] { return GetFileInformationByHandle(handle, &info); })) return false;
+    identity = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    return true;
+}
+
+// A fresh look at what `path` names. Asking for no access to its data, the
+// open passes beside the archive held without sharing.
+bool IdentityOf(const Text& path, FileIdentity& identity) {
+    const UniqueFileHandle named(WithoutErrorBoxes([&] {
+        return CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    }));
+    return named && IdentityOf(named.get(), identity);
 }
 
 struct OpenMode {
@@ -37,9 +67,17 @@ OpenMode ModeFor(FileAccess access) {
     return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE};
 }
 
+// A handle opened without sharing lets no other Windows program open the
+// file while it is held, nor rename another over it; Wine keeps that rule
+// among Windows programs only, so a native program may still cut the file
+// or rename another over it. Its size and identity are looked at again
+// between the phases of a write.
 class Win32File final : public File {
 public:
-    explicit Win32File(UniqueFileHandle handle) : handle_(std::move(handle)) {}
+    Win32File(UniqueFileHandle handle, Text path) : handle_(std::move(handle)), path_(std::move(path)) {
+        expectedSize_ = Size();
+        knownIdentity_ = IdentityOf(handle_.get(), identity_);
+    }
 
     bool Seek(std::int64_t offset) override {
         LONG high = static_cast<LONG>(offset >> 32);
@@ -64,6 +102,7 @@ public:
             return WriteFile(handle_.get(), buffer, ClampToDword(count), &put, nullptr);
         });
         if (!ok) NoteWhyStopped();
+        if (put > 0) expectedSize_ = Size();
         return ok ? put : 0;
     }
     bool Flush() override {
@@ -72,6 +111,18 @@ public:
         return ok != FALSE;
     }
     Outcome WhyStopped() const override { return whyStopped_; }
+
+    std::int64_t Size() const override {
+        LARGE_INTEGER size = {};
+        return WithoutErrorBoxes([&] { return GetFileSizeEx(handle_.get(), &size); }) ? size.QuadPart : -1;
+    }
+
+    Outcome Unchanged() const override {
+        FileIdentity named;
+        if (knownIdentity_ && (!IdentityOf(path_, named) || !(named == identity_)))
+            return Reason::ArchiveReplaced;
+        return Size() == expectedSize_ ? Reason::Done : Reason::InUse;
+    }
 
 private:
     static DWORD ClampToDword(std::size_t count) {
@@ -89,6 +140,10 @@ private:
     }
 
     UniqueFileHandle handle_;
+    const Text path_;
+    std::int64_t expectedSize_ = -1;  // as opened, or as this process last wrote it
+    FileIdentity identity_;
+    bool knownIdentity_ = false;
     Outcome whyStopped_;
 };
 
@@ -116,7 +171,7 @@ public:
         // Pipes and devices would hang or never end a read.
         if (WithoutErrorBoxes([&] { return GetFileType(handle.get()); }) != FILE_TYPE_DISK)
             return {nullptr, Reason::NotADiskFile};
-        return {std::make_unique<Win32File>(std::move(handle)), Reason::Done};
+        return {std::make_unique<Win32File>(std::move(handle), path), Reason::Done};
     }
 
     // Windows redirects the writes of a program it virtualizes from

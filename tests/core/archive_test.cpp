@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "core/archive.h"
+#include "tests/support/memory_file_system.h"
 #include "tests/support/test_support.h"
 #include "tools/archive_builder.h"
 
@@ -206,6 +207,25 @@ TEST_F(ArchiveScan, NameEndingExactlyAtTheReadAheadEdgeMatches) {
 
 TEST_F(ArchiveScan, DemoArchiveHoldsTheDemoList) {
     EXPECT_EQ(Scan(DemoArchive()), DemoVehicleList());
+}
+
+// The search tells the game's archive from other games' by its directory.
+// Another format's large file claims any count: it costs one read ahead.
+TEST(ArchiveSearch, AFileOfAnotherFormatCostsOneReadAhead) {
+    const Text farOut = EncodeRecord("Data\\A", 1 << 30, 5);
+    const std::pair<Text, bool> files[] = {
+        {DemoArchive(), true},
+        {Text(4 << 20, 'x'), false},                                   // a count that cannot fit
+        {EncodeInt32(30000) + farOut + Text(4 << 20, '\0'), false},   // fits; its first record points outside
+    };
+    for (const auto& [bytes, isTheGames] : files) {
+        test::MemoryFileSystem memory;
+        memory.files["x.pak"] = bytes;
+        EXPECT_EQ(NamesVehicleList(memory, "x.pak"), isTheGames);
+        int reads = 0;
+        for (const auto& step : memory.Log()) reads += step.step == test::FileStep::Read;
+        EXPECT_EQ(reads, 1) << bytes.size();
+    }
 }
 
 }  // namespace

@@ -26,6 +26,7 @@ const char* Name(FileStep step) {
         case FileStep::Write: return "write";
         case FileStep::ShortWrite: return "short write";
         case FileStep::Flush: return "flush";
+        case FileStep::Check: return "check";
     }
     return "?";
 }
@@ -43,7 +44,7 @@ std::int32_t StateOfDemoArchive(const Text& archive) {
 
 Outcome Enable(MemoryFileSystem& files) {
     ArchiveLocation location{"common.pak"};
-    return RewriteVehicleList(files, location, 1);
+    return RewriteVehicleList(files, location, 1).Why();
 }
 
 TEST(FileFaults, EveryFailedStepLeavesTheArchiveUnchangedAndSaysWhere) {
@@ -117,7 +118,7 @@ TEST(FileFaults, TheMarkerTurnsLastAfterTheRestIsOnTheDisk) {
         MemoryFileSystem files;
         files.files["common.pak"] = DemoArchiveSwitched(1 - state);
         ArchiveLocation location{"common.pak"};
-        ASSERT_EQ(RewriteVehicleList(files, location, state).reason, Reason::Done);
+        ASSERT_EQ(RewriteVehicleList(files, location, state).Why().reason, Reason::Done);
 
         bool flushedSince = false, turned = false;
         Text beforeMarker;
@@ -140,14 +141,61 @@ TEST(FileFaults, TheMarkerTurnsLastAfterTheRestIsOnTheDisk) {
             flushedSince = false;
         }
         EXPECT_TRUE(turned);
-        EXPECT_EQ(files.Log().back().step, FileStep::Flush);
+        // Flushed, then looked at once more.
+        ASSERT_GE(files.Log().size(), 2u);
+        EXPECT_EQ(files.Log()[files.Log().size() - 2].step, FileStep::Flush);
+        EXPECT_EQ(files.Log().back().step, FileStep::Check);
         EXPECT_EQ(files.files["common.pak"], DemoArchiveSwitched(state));
 
         // Switched already: nothing is written.
         const std::size_t steps = files.Log().size();
-        ASSERT_EQ(RewriteVehicleList(files, location, state).reason, Reason::Done);
+        ASSERT_EQ(RewriteVehicleList(files, location, state).Why().reason, Reason::Done);
         for (std::size_t i = steps; i < files.Log().size(); ++i)
             EXPECT_NE(files.Log()[i].step, FileStep::Write);
+    }
+}
+
+// Another program gets in while the switch is being written (it stalled
+// past a lease's end, say): nothing more is written once it did, the list
+// reads as before until the marker's bytes, a file it cut is never
+// lengthened again, and the outcome says how far the switch got.
+TEST(FileFaults, AnotherProgramThatGetsInStopsTheSwitchWhereItIs) {
+    const Outcome game(Reason::InUse, "PID 7 (game.exe)");
+    const Text archive = DemoArchive();
+    const struct {
+        int check;  // 1: before the first write, 2: before the marker's, 3: after the last
+        Outcome seen;
+        std::size_t cutTo;
+        Reason reason;
+        int stateAfter;  // -1: cut, not read
+    } rows[] = {
+        {1, game, Text::npos, Reason::InUse, 0},
+        {2, game, Text::npos, Reason::SwitchStopped, 0},
+        {2, {}, 100, Reason::SwitchStopped, -1},
+        {2, Reason::ArchiveReplaced, Text::npos, Reason::ArchiveReplaced, 0},
+        {3, game, Text::npos, Reason::OpenedDuringLastWrite, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << "check " << row.check << " cut to " << row.cutTo);
+        MemoryFileSystem files;
+        files.files["common.pak"] = archive;
+        MemoryFileSystem::Fault fault{FileStep::Check, row.check, row.seen};
+        fault.truncateTo = row.cutTo;
+        files.Inject(fault);
+        const Outcome outcome = Enable(files);
+        EXPECT_EQ(outcome.reason, row.reason);
+        EXPECT_EQ(outcome.detail, row.seen.detail);
+        const Text& after = files.files["common.pak"];
+        if (row.stateAfter < 0) {
+            EXPECT_EQ(after.size(), row.cutTo);
+        } else {
+            EXPECT_EQ(StateOfDemoArchive(after), row.stateAfter);
+        }
+        bool checkFailed = false;
+        for (const auto& entry : files.Log()) {
+            EXPECT_FALSE(checkFailed && entry.step == FileStep::Write) << "written after another got in";
+            checkFailed = checkFailed || (entry.step == FileStep::Check && entry.failed);
+        }
     }
 }
 

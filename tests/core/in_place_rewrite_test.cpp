@@ -31,7 +31,7 @@ protected:
         return ReadVehicleList(PlatformFileSystem(), archive_, location_).vehicleList;
     }
     Reason Switch(std::int32_t state, FileSystem& files = PlatformFileSystem()) {
-        return RewriteVehicleList(files, location_, state).reason;
+        return RewriteVehicleList(files, location_, state).Why().reason;
     }
     Text OnDisk() const { return ReadWholeFile(archive_); }
 
@@ -43,12 +43,12 @@ protected:
 
 TEST_F(InPlaceRewrite, EnableThenDisableChangesOnlyTheEntryInPlace) {
     std::int32_t requested = 1;
-    EXPECT_EQ(RewriteVehicleList(PlatformFileSystem(), location_, requested).reason, Reason::Done);
+    EXPECT_EQ(RewriteVehicleList(PlatformFileSystem(), location_, requested).Why().reason, Reason::Done);
     EXPECT_EQ(requested, 1);
     EXPECT_EQ(OnDisk(), ArchiveAround(SwitchVehicleKeys(kDisabledList, 1)));
 
     requested = 0;
-    EXPECT_EQ(RewriteVehicleList(PlatformFileSystem(), location_, requested).reason, Reason::Done);
+    EXPECT_EQ(RewriteVehicleList(PlatformFileSystem(), location_, requested).Why().reason, Reason::Done);
     EXPECT_EQ(requested, 0);
     EXPECT_EQ(OnDisk(), ArchiveAround(SwitchVehicleKeys(SwitchVehicleKeys(kDisabledList, 1), 0)));
 }
@@ -77,7 +77,7 @@ TEST_F(InPlaceRewrite, TheDirectoryDecidesWhereToWriteNotWhatWasRemembered) {
     for (const ArchiveLocation& remembered : stale) {
         ASSERT_TRUE(WriteWholeFile(archive_, original_));
         ArchiveLocation location = remembered;
-        EXPECT_EQ(RewriteVehicleList(PlatformFileSystem(), location, 1).reason, Reason::Done);
+        EXPECT_EQ(RewriteVehicleList(PlatformFileSystem(), location, 1).Why().reason, Reason::Done);
         EXPECT_EQ(OnDisk(), ArchiveAround(SwitchVehicleKeys(kDisabledList, 1)));
         EXPECT_EQ(location.position, found.position);
         EXPECT_EQ(location.size, found.size);

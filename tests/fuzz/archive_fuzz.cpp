@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::int32_t state : {1, 0, 1}) {
         const Text before = files.files[path];
         ArchiveLocation rewritten{path};
-        const Outcome outcome = RewriteVehicleList(files, rewritten, state);
+        const Outcome outcome = RewriteVehicleList(files, rewritten, state).Why();
         FUZZ_CHECK(!outcome.Done() || (rewritten.position == location.position && rewritten.size == location.size));
         CheckSwitch(before, files.files[path], outcome, location, state);
     }

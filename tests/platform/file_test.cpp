@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/posix/in_use.h"
 #include "platform/posix/signals.h"
 #endif
 
@@ -35,7 +36,7 @@ protected:
         return scan.vehicleList;
     }
     Reason Switch(std::int32_t state) {
-        return RewriteVehicleList(PlatformFileSystem(), location_, state).reason;
+        return RewriteVehicleList(PlatformFileSystem(), location_, state).Why().reason;
     }
 
     test::TempFolder folder_;
@@ -109,30 +110,30 @@ TEST_F(PlatformFile, ReadOnlyFileIsScannedButNotChanged) {
     }
 }
 
-#ifndef _WIN32
-// A Linux lease only delays another program's open, and holds off no
-// rename: right before its first write, and after its last, the file layer
-// tells.
+// Another program may come while the archive is held for a switch: a
+// Linux lease only delays another program's open, and Wine keeps sharing
+// rules among Windows programs only. Before each phase of a write, and
+// after its last, the file layer tells.
 TEST_F(PlatformFile, AnOpenThatWaitedOrARenameOverTheArchiveIsSeenAroundTheWrite) {
     const OpenedFile opened = PlatformFileSystem().Open(archive_, FileAccess::ReadWrite);
     ASSERT_TRUE(opened.file) << static_cast<int>(opened.outcome.reason);
-    EXPECT_EQ(opened.file->StillSoleUser().reason, Reason::Done);
-    EXPECT_TRUE(opened.file->NamedBy(archive_));
-
+    EXPECT_EQ(opened.file->Unchanged().reason, Reason::Done);
+#ifndef _WIN32
     // Refused at once (it does not wait), the open starts the lease's break all the same.
     const pid_t other = ::fork();
     if (other == 0) ::_exit(::open(archive_.c_str(), O_RDONLY | O_NONBLOCK) < 0 ? 0 : 1);
     int status = 0;
     ASSERT_EQ(::waitpid(other, &status, 0), other);
     ASSERT_EQ(WEXITSTATUS(status), 0) << "the lease let the open through";
-    EXPECT_EQ(opened.file->StillSoleUser().reason, Reason::InUse);
-
+    EXPECT_EQ(opened.file->Unchanged().reason, Reason::InUse);
+#endif
     const Text replacement = folder_.Path("replacement.pak");
     ASSERT_TRUE(WriteWholeFile(replacement, DemoArchive()));
-    ASSERT_EQ(std::rename(replacement.c_str(), archive_.c_str()), 0);
-    EXPECT_FALSE(opened.file->NamedBy(archive_));
+    ASSERT_TRUE(test::RenameOver(replacement, archive_));
+    EXPECT_EQ(opened.file->Unchanged().reason, Reason::ArchiveReplaced);
 }
 
+#ifndef _WIN32
 // Another program's open during a write sends the lease's break notice
 // while the tool holds its signals back: it must not end the tool once the
 // signals act again.
@@ -150,6 +151,20 @@ TEST_F(PlatformFile, ALeaseBreakDuringAWriteDoesNotEndTheProcessAfterIt) {
             std::_Exit(0);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+// Where /proc hides other users' processes, their number cannot be known.
+TEST(ProcMounts, AProcThatHidesOtherUsersIsTold) {
+    const std::pair<const char*, bool> mounts[] = {
+        {"22 1 0:20 / /proc rw,nosuid - proc proc rw,hidepid=invisible\n", true},
+        {"22 1 0:20 / /proc rw shared:12 - proc proc rw,hidepid=2,gid=4\n", true},  // as older kernels
+        {"22 1 0:20 / /proc rw - proc proc rw,hidepid=ptraceable\n", true},
+        {"22 1 0:20 / /proc rw - proc proc rw,hidepid=noaccess\n", false},  // listed, but not readable
+        {"22 1 0:20 / /proc rw - proc proc rw\n66 22 0:40 / /proc rw - proc proc rw,hidepid=2\n", true},
+        {"22 1 0:20 / /proc rw - proc proc rw,hidepid=2\n66 22 0:40 / /proc rw - proc proc rw\n", false},
+        {"30 1 0:41 / /mnt/proc rw - proc proc rw,hidepid=invisible\n", false},
+    };
+    for (const auto& [mountinfo, hides] : mounts) EXPECT_EQ(ProcHidesProcesses(mountinfo), hides) << mountinfo;
 }
 #endif
 

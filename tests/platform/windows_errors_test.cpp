@@ -72,5 +72,26 @@ TEST(WindowsErrors, EachCodeIsToldByItsReason) {
     EXPECT_EQ(told.find_first_of("\r\n"), Text::npos) << told;
 }
 
+// Writing refused, told by what the file and its drive show: each has its
+// own way out, and only a standard user's rights are helped by a restart.
+TEST(WindowsErrors, ARefusedWriteIsToldByItsCause) {
+    const DWORD plain = FILE_ATTRIBUTE_ARCHIVE;
+    const struct {
+        DWORD error;
+        RefusalFacts facts;
+        Reason reason;
+    } rows[] = {
+        {ERROR_ACCESS_DENIED, {plain, true, false}, Reason::ReadOnlyDrive},  // no restart offered
+        {ERROR_WRITE_PROTECT, {plain, true, true}, Reason::ReadOnlyDrive},
+        {ERROR_WRITE_PROTECT, {plain, false, true}, Reason::WriteProtected},
+        {ERROR_ACCESS_DENIED, {FILE_ATTRIBUTE_DIRECTORY, false, false}, Reason::NotADiskFile},
+        {ERROR_ACCESS_DENIED, {FILE_ATTRIBUTE_READONLY, false, false}, Reason::ReadOnlyFile},
+        {ERROR_ACCESS_DENIED, {plain, false, false}, Reason::NotElevated},
+        {ERROR_ACCESS_DENIED, {INVALID_FILE_ATTRIBUTES, false, true}, Reason::AccessDenied},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(OutcomeOfRefusedOpen(row.error, row.facts).reason, row.reason) << row.error;
+}
+
 }  // namespace
 }  // namespace tolvaren

@@ -366,14 +366,19 @@ TEST(Installations, ALaunchersFileThatNamesNoUsablePrefixIsSkippedWithAWarning) 
     test::MakeFile(home + "/.config/lutris/games/a.yml", "game:\n  prefix: relative/pfx\n");
     test::MakeFile(home + "/.config/heroic/GamesConfig/b.json", "{\"b\": {\"winePrefix\": \"/x\\q\"}}");
     test::MakeFolder(home + "/.config/heroic/GamesConfig/c.json");
+    MakeRacerPrefix(home + "/x");  // what a path cut at its zero would lead to
+    test::MakeFile(home + "/.config/heroic/GamesConfig/d.json",
+                   "{\"d\": {\"winePrefix\": \"" + home + "/x\\u0000/y\"}}");
     const InstallationSearch search = FindInstallations({home});
     EXPECT_TRUE(search.found.empty());
-    ASSERT_EQ(search.warnings.size(), 3u) << ::testing::PrintToString(search.warnings);
+    ASSERT_EQ(search.warnings.size(), 4u) << ::testing::PrintToString(search.warnings);
     EXPECT_TRUE(Contains(search.warnings[0], "a.yml: line 2: the prefix \"relative/pfx\" is not an absolute path"))
         << search.warnings[0];
     EXPECT_TRUE(Contains(search.warnings[1], "b.json: line 1: winePrefix is not a well-formed string"))
         << search.warnings[1];
     EXPECT_TRUE(Contains(search.warnings[2], "c.json: Is a directory")) << search.warnings[2];
+    EXPECT_TRUE(Contains(search.warnings[3], "d.json: line 1: the prefix \"")) << search.warnings[3];
+    EXPECT_TRUE(Contains(search.warnings[3], "\" holds a zero character")) << search.warnings[3];
 }
 
 // The search as the user `user` runs it (root's tests run it as nobody, for

@@ -9,7 +9,7 @@ namespace {
 class MemoryFile final : public File {
 public:
     MemoryFile(MemoryFileSystem& owner, Text& bytes, bool writable)
-        : owner_(owner), bytes_(bytes), writable_(writable) {}
+        : owner_(owner), bytes_(bytes), writable_(writable), expectedSize_(bytes.size()) {}
 
     bool Seek(std::int64_t offset) override {
         const bool failed = offset < 0 || owner_.Fails(FileStep::Seek);
@@ -48,6 +48,7 @@ public:
         bytes_.replace(position_, count, buffer, count);
         owner_.RecordWrite(cut ? FileStep::ShortWrite : FileStep::Write, Text(buffer, count), position_, bytes_);
         position_ += count;
+        expectedSize_ = bytes_.size();
         return count;
     }
     bool Flush() override {
@@ -58,11 +59,22 @@ public:
     }
 
     Outcome WhyStopped() const override { return whyStopped_; }
+    std::int64_t Size() const override { return static_cast<std::int64_t>(bytes_.size()); }
+    Outcome Unchanged() const override {
+        const MemoryFileSystem::Fault* fault = owner_.Fails(FileStep::Check);
+        if (fault && fault->truncateTo < bytes_.size()) bytes_.resize(fault->truncateTo);
+        Outcome why = fault ? fault->why : Outcome();
+        if (why.Done() && bytes_.size() != expectedSize_) why = Reason::InUse;
+        owner_.Record(FileStep::Check, !why.Done());
+        return why;
+    }
+    Outcome Caveat() const override { return writable_ ? owner_.caveat : Outcome(); }
 
 private:
     MemoryFileSystem& owner_;
     Text& bytes_;
     bool writable_;
+    std::size_t expectedSize_;  // as opened, or as last written
     std::size_t position_ = 0;
     Outcome whyStopped_;
 };

@@ -9,7 +9,8 @@
 
 namespace tolvaren::test {
 
-enum class FileStep { Open, Seek, Read, ShortRead, Write, ShortWrite, Flush };
+// Check: the look, between the phases of a write, for other programs.
+enum class FileStep { Open, Seek, Read, ShortRead, Write, ShortWrite, Flush, Check };
 
 class MemoryFileSystem final : public FileSystem {
 public:
@@ -17,6 +18,8 @@ public:
         FileStep step;
         int occurrence;  // 1 = the first time that step is taken
         Outcome why = Reason::Done;  // what the file then says stopped it
+        // For Check: another program cuts the file to this size first.
+        std::size_t truncateTo = Text::npos;
     };
     struct LogEntry {
         FileStep step;
@@ -46,6 +49,8 @@ public:
     std::map<FileAccess, Outcome> refusals;
     // Archive path -> the copy the platform keeps of it for this user.
     std::map<Text, Text> virtualizedCopies;
+    // What each file opened without sharing says it could not look at.
+    Outcome caveat;
     // How each open asked for the file, in order.
     std::vector<FileAccess> opened;
     const std::vector<LogEntry>& Log() const { return log_; }

@@ -32,6 +32,7 @@ struct ReasonCase {
     Reason atStartUp;               // why the state cannot be read; Done when it can
     Reason onClick;
     Text told = Text();             // what the switch's outcome says the platform told
+    bool archiveChanged = false;    // as the reason itself says: partly written
 };
 
 inline std::vector<ReasonCase> ReasonCases() {
@@ -56,6 +57,8 @@ inline std::vector<ReasonCase> ReasonCases() {
          Reason::Done, Reason::NotElevated},
         {"a write-protected medium", disabled, {{FileAccess::ReadWrite, Reason::WriteProtected}}, {},
          1, Reason::Done, Reason::WriteProtected},
+        {"a read-only drive", disabled, {{FileAccess::ReadWrite, Reason::ReadOnlyDrive}}, {}, 1,
+         Reason::Done, Reason::ReadOnlyDrive},
         {"the drive removed", disabled,
          {{FileAccess::ReadWrite, Reason::DriveUnavailable},
           {FileAccess::ReadOnly, Reason::DriveUnavailable},
@@ -77,7 +80,9 @@ inline std::vector<ReasonCase> ReasonCases() {
         {"disk full", disabled, {}, {{FileStep::Write, 1}}, 1, Reason::Done,
          Reason::WriteFailedPutBack},
         {"disk failing", disabled, {}, {{FileStep::ShortWrite, 1}, {FileStep::Write, 2}}, 1,
-         Reason::Done, Reason::WriteFailedNotPutBack},
+         Reason::Done, Reason::WriteFailedNotPutBack, "", true},
+        {"another program got in before the marker", disabled, {}, {{FileStep::Check, 2, game}}, 1,
+         Reason::Done, Reason::SwitchStopped, kReasonCaseHolder, true},
         // Reads 1 and 2 were the state's; 3 is the directory's, 4 the list's.
         {"a memory limit met by the read", disabled, {}, {{FileStep::Read, 4, Reason::OutOfMemory}}, 1,
          Reason::Done, Reason::OutOfMemory},

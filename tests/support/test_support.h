@@ -90,6 +90,10 @@ private:
     bool made_;
 };
 
+// Renames `from` over `to` as another program may while `to` is held
+// without sharing: under Wine, as a native program does.
+bool RenameOver(const Text& from, const Text& to);
+
 // A character device every system has.
 #ifdef _WIN32
 inline const Text kDevicePath = "Z:\\dev\\urandom";  // Wine's view of the Unix root

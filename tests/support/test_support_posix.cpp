@@ -114,6 +114,8 @@ bool SetImmutable(const Text& path, bool immutable) {
 
 }  // namespace
 
+bool RenameOver(const Text& from, const Text& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
+
 Fifo::Fifo(const Text& path) : path_(path), made_(::mkfifo(path.c_str(), 0644) == 0) {}
 Fifo::~Fifo() { ::unlink(path_.c_str()); }
 

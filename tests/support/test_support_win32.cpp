@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <initializer_list>
+
 #include "platform/win32/unique_handle.h"
 #include "tests/support/test_support.h"
 
@@ -39,17 +41,20 @@ namespace {
 
 // Wine can start a Unix program; it gives no usable wait or exit code for
 // one, so callers watch for its effect.
-bool StartUnixCommand(const Text& program, const Text& path) {
+bool StartUnixCommand(const Text& program, std::initializer_list<Text> paths) {
     using ToUnix = char*(CDECL*)(LPCWSTR);
     const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     if (toUnix == nullptr) return false;
-    wchar_t widePath[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
-    char* unixPath = toUnix(widePath);
-    if (unixPath == nullptr) return false;
-    Text command = program + " " + unixPath;
-    HeapFree(GetProcessHeap(), 0, unixPath);
+    Text command = program;
+    for (const Text& path : paths) {
+        wchar_t widePath[MAX_PATH] = {};
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
+        char* unixPath = toUnix(widePath);
+        if (unixPath == nullptr) return false;
+        command += Text(" ") + unixPath;
+        HeapFree(GetProcessHeap(), 0, unixPath);
+    }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -73,7 +78,7 @@ bool WaitFor(Condition condition) {
 // Under Wine as root the read-only attribute is not enforced; the Unix
 // immutable flag is.
 bool SetImmutable(const Text& path, bool immutable) {
-    return StartUnixCommand(immutable ? "/usr/bin/chattr +i" : "/usr/bin/chattr -i", path) &&
+    return StartUnixCommand(immutable ? "/usr/bin/chattr +i" : "/usr/bin/chattr -i", {path}) &&
            WaitFor([&] { return OpensForWriting(path) != immutable; });
 }
 
@@ -87,10 +92,14 @@ bool Listed(const Text& path) {
 
 Fifo::Fifo(const Text& path)
     : path_(path),
-      made_(StartUnixCommand("/usr/bin/mkfifo", path) && WaitFor([&] { return Listed(path); })) {}
+      made_(StartUnixCommand("/usr/bin/mkfifo", {path}) && WaitFor([&] { return Listed(path); })) {}
 
 Fifo::~Fifo() {
-    if (StartUnixCommand("/bin/rm -f", path_)) WaitFor([&] { return !Listed(path_); });
+    if (StartUnixCommand("/bin/rm -f", {path_})) WaitFor([&] { return !Listed(path_); });
+}
+
+bool RenameOver(const Text& from, const Text& to) {
+    return StartUnixCommand("/bin/mv", {from, to}) && WaitFor([&] { return !Listed(from); });
 }
 
 ReadOnlyFile::ReadOnlyFile(const Text& path, Mark mark) : path_(path), mark_(mark) {

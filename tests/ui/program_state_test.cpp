@@ -47,7 +47,7 @@ TEST_P(ProgramStateReasons, SaysWhyStartUpReadNoStateAndTellsTheClicks) {
     EXPECT_EQ(clicked.reason, c.onClick);
     EXPECT_EQ(clicked.detail, c.told);
     if (c.onClick != Reason::Done) {
-        EXPECT_EQ(files.files[kPath] == c.archive, c.onClick != Reason::WriteFailedNotPutBack);
+        EXPECT_EQ(files.files[kPath] == c.archive, !c.archiveChanged);
         EXPECT_FALSE(DialogText(clicked, kPath).empty());
     }
 }

@@ -1,0 +1,32 @@
+#pragma once
+// A value, or the Outcome that says why there is none: what every step that
+// can fail returns.
+#include <optional>
+#include <utility>
+
+#include "core/outcome.h"
+
+namespace tolvaren {
+
+template <class T>
+class [[nodiscard]] Result {
+public:
+    Result(T value) : value_(std::move(value)) {}  // NOLINT: a value is a result
+    // Why there is no value; never Done.
+    Result(Outcome why) : why_(std::move(why)) {}  // NOLINT
+    Result(Reason why) : why_(why) {}              // NOLINT
+
+    explicit operator bool() const { return value_.has_value(); }
+    T& operator*() { return *value_; }
+    const T& operator*() const { return *value_; }
+    T* operator->() { return &*value_; }
+    const T* operator->() const { return &*value_; }
+    // Done when there is a value.
+    const Outcome& Why() const { return why_; }
+
+private:
+    std::optional<T> value_;
+    Outcome why_;
+};
+
+}  // namespace tolvaren
