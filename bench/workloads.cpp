@@ -27,9 +27,15 @@ Text SyntheticVehicleList(std::size_t bytes) {
     return list;
 }
 
-Text BenchFile(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / ("tolvaren-bench-" + name)).string();
+Text BenchFile(const Text& name) {
+    return Text((std::filesystem::temp_directory_path() / ("tolvaren-bench-" + name).c_str()).string());
 }
+
+// A bench that cannot set up its files cannot measure anything.
+[[noreturn]] void Fail(const Text& why) { throw std::runtime_error(std::string(why)); }
+
+// The bytes a read or a write moved, none where it failed.
+std::size_t Moved(const Result<std::size_t>& bytes) { return bytes ? *bytes : 0; }
 
 constexpr std::size_t kScanListBytes = 4096;
 constexpr std::size_t kPatchListBytes = 4 << 20;
@@ -38,7 +44,7 @@ constexpr int kPatchRecords = 8;
 }  // namespace
 
 Workload WriteScanWorkload(int records) {
-    return WriteSyntheticArchive(BenchFile("scan-" + std::to_string(records) + ".pak"), records,
+    return WriteSyntheticArchive(BenchFile("scan-" + DecimalText(records) + ".pak"), records,
                                  kScanListBytes);
 }
 
@@ -49,46 +55,46 @@ Workload WritePatchWorkload() {
 Workload WriteSyntheticArchive(const Text& path, int records, std::size_t listBytes) {
     std::vector<ArchiveEntry> entries;
     for (int record = 0; record + 1 < records; ++record)
-        entries.push_back({"Data\\Obj\\Part" + std::to_string(record) + ".dat", "x"});
+        entries.push_back({"Data\\Obj\\Part" + DecimalText(record) + ".dat", "x"});
     entries.push_back({kVehicleListName, SyntheticVehicleList(listBytes)});
     if (!WriteWholeFile(path, BuildArchive(entries)))
-        throw std::runtime_error("cannot write " + path);
+        Fail("cannot write " + path);
 
     Workload workload{ArchiveLocation{path}, kEntryCountBytes + kRecordBytes * records};
-    if (ReadVehicleList(PlatformFileSystem(), path, workload.location).vehicleList.size() != listBytes)
-        throw std::runtime_error("the scan did not find the synthetic vehicle list");
+    const Result<VehicleListRead> list = ReadVehicleList(PlatformFileSystem(), path, workload.location);
+    if (!list || list->bytes.size() != listBytes) Fail("the scan did not find the synthetic vehicle list");
     return workload;
 }
 
 void Scan(FileSystem& files, const Workload& workload) {
     ArchiveLocation location{workload.location.path};
-    if (!ReadVehicleList(files, location.path, location).outcome.Done())
-        throw std::runtime_error("scan found nothing");
+    const Result<VehicleListRead> list = ReadVehicleList(files, location.path, location);
+    if (!list || !list->problem.Done()) Fail("scan found nothing");
 }
 
 void ReadDirectoryOnce(FileSystem& files, const Workload& workload) {
-    const OpenedArchive archive = OpenArchive(files, workload.location.path);
+    const Result<OpenedArchive> archive = OpenArchive(files, workload.location.path);
     Text directory(static_cast<std::size_t>(workload.directoryBytes), '\0');
-    if (!archive.file ||
-        archive.file->Read(directory.data(), directory.size()) != directory.size())
-        throw std::runtime_error("cannot read the directory");
+    if (!archive || Moved(archive->file->Read(directory.data(), directory.size())) != directory.size())
+        Fail("cannot read the directory");
 }
 
 void Patch(FileSystem& files, const Workload& workload, std::int32_t requestedState) {
     ArchiveLocation location = workload.location;
     if (!RewriteVehicleList(files, location, requestedState))
-        throw std::runtime_error("patch not written");
+        Fail("patch not written");
 }
 
 void ReadAndWriteEntry(FileSystem& files, const Workload& workload) {
-    const OpenedArchive archive = OpenArchive(files, workload.location.path);
+    const Result<OpenedArchive> archive = OpenArchive(files, workload.location.path);
+    if (!archive) Fail("cannot open the archive");
+    File& file = *archive->file;
     Text entry(static_cast<std::size_t>(workload.location.size), '\0');
     const std::int64_t offset = workload.location.position - 1;
-    if (!archive.file || !archive.file->Seek(offset) ||
-        archive.file->Read(entry.data(), entry.size()) != entry.size() ||
-        !archive.file->Seek(offset) ||
-        archive.file->Write(entry.data(), entry.size()) != entry.size() || !archive.file->Flush())
-        throw std::runtime_error("cannot read and write the entry");
+    if (!file.Seek(offset).Done() || Moved(file.Read(entry.data(), entry.size())) != entry.size() ||
+        !file.Seek(offset).Done() || Moved(file.Write(entry.data(), entry.size())) != entry.size() ||
+        !file.Flush().Done())
+        Fail("cannot read and write the entry");
 }
 
 }  // namespace tolvaren::bench

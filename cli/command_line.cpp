@@ -1,7 +1,6 @@
 #include "cli/command_line.h"
 
-#include <algorithm>
-
+#include "core/confirmations.h"
 #include "core/in_place_rewrite.h"
 #include "core/vehicle_list.h"
 
@@ -36,37 +35,34 @@ const char kUsage[] =
     "5 the output could not be written. A failure leaves the archive as it was,\n"
     "unless the message says it could not be put back.\n";
 
-// What the scan of one archive lets `status` say: the state, when the bytes
-// could be read at all, beside whatever is wrong.
-struct Answer {
-    ScanResult scan;
-    bool answered;
-};
-
-// Only reads, beside whoever has the archive open.
-Answer Scan(FileSystem& files, const Text& path) {
+// Only reads, beside whoever has the archive open: the list as far as it
+// could be read, or why none of it could.
+Result<VehicleListRead> Scan(FileSystem& files, const Text& path) {
     ArchiveLocation location{path};
-    Answer answer{ReadVehicleList(files, path, location, ScanAccess::OnlyReading), false};
-    answer.answered = answer.scan.listRead;
-    return answer;
+    return ReadVehicleList(files, path, location, ScanAccess::OnlyReading);
 }
 
-const char* StateName(const Answer& answer) {
-    return StateOfVehicleList(answer.scan.vehicleList) != 0 ? "enabled" : "disabled";
+const char* StateName(const VehicleListRead& list) {
+    return StateOfVehicleList(list.bytes) != 0 ? "enabled" : "disabled";
 }
+
+// How else to pick one of several installations.
+#ifdef _WIN32
+constexpr char kNarrowing[] = "";
+#else
+constexpr char kNarrowing[] = ", or set WINEPREFIX to the prefix of the one to use";
+#endif
 
 class Session {
 public:
-    Session(Output& out, Output& err, FileSystem& files)
-        : out_(out), err_(err), files_(files) {}
+    Session(Output& out, Output& err, FileSystem& files) : out_(out), err_(err), files_(files) {}
 
     int Status(const Text& path) {
-        const Answer answer = Scan(files_, path);
-        if (answer.answered) out_ << StateName(answer) << '\n';
-        const Outcome& outcome = answer.scan.outcome;
-        if (outcome.Done()) return kExitOk;
-        Tell(outcome, path, answer.answered ? "note: " : "");
-        return ExitCodeFor(outcome.reason);
+        const Result<VehicleListRead> list = Scan(files_, path);
+        if (!list) return Tell(list.Why(), path);
+        out_ << StateName(*list) << '\n';
+        if (list->problem.Done()) return kExitOk;
+        return Tell(list->problem, path, "note: ");
     }
 
     int Switch(const Text& path, std::int32_t requestedState) {
@@ -92,13 +88,12 @@ public:
         Warn(search);
         if (search.found.empty()) return NoneFound(search);
         for (const Installation& installation : search.found) {
-            const Answer answer = Scan(files_, installation.archivePath);
-            const Outcome& outcome = answer.scan.outcome;
-            out_ << Printable(installation.archivePath) << '\t' << Printable(installation.source)
+            const Result<VehicleListRead> list = Scan(files_, installation.archivePath);
+            out_ << Printable(installation.archivePath) << '\t' << Printable(SourceText(installation))
                  << '\t';
-            if (answer.answered) out_ << StateName(answer);
-            if (answer.answered && !outcome.Done()) out_ << " (" << Label(outcome) << ')';
-            if (!answer.answered) out_ << Label(outcome);
+            if (!list) out_ << Label(list.Why());
+            if (list) out_ << StateName(*list);
+            if (list && !list->problem.Done()) out_ << " (" << Label(list->problem) << ')';
             out_ << '\n';
         }
         return kExitOk;
@@ -106,59 +101,58 @@ public:
 
     // The one installation found, or the one of several whose vehicle list
     // can be read (a prefix left over from an earlier install has none);
-    // else empty after saying why there is none.
-    Text ChooseInstallation(const InstallationSearch& search, int& exitCode) {
+    // else NotInstalled, after saying why there is none.
+    Result<Text> ChooseInstallation(const InstallationSearch& search) {
         Warn(search);
         if (search.found.size() == 1) return Use(search.found.front());
         if (search.found.empty()) {
-            exitCode = NoneFound(search);
-            return Text();
+            NoneFound(search);
+            return Reason::NotInstalled;
         }
-        std::vector<Answer> answers;
-        for (const Installation& installation : search.found)
-            answers.push_back(Scan(files_, installation.archivePath));
-        const auto usable = [](const Answer& answer) { return answer.answered; };
-        if (std::count_if(answers.begin(), answers.end(), usable) == 1) {
-            const std::size_t chosen = std::find_if(answers.begin(), answers.end(), usable) - answers.begin();
-            for (std::size_t i = 0; i < answers.size(); ++i) {
-                if (i == chosen) continue;
-                const Installation& unusable = search.found[i];
-                err_ << kToolName << ": not using " << Named(unusable) << ": "
-                     << Label(answers[i].scan.outcome) << '\n';
-            }
+        List<Outcome> unusable;
+        std::size_t usable = 0, chosen = 0;
+        for (std::size_t i = 0; i < search.found.size(); ++i) {
+            const Result<VehicleListRead> list = Scan(files_, search.found[i].archivePath);
+            unusable.push_back(list.Why());
+            if (list) chosen = i, ++usable;
+        }
+        if (usable == 1) {
+            for (std::size_t i = 0; i < search.found.size(); ++i)
+                if (i != chosen)
+                    err_ << kToolName << ": not using " << Named(search.found[i]) << ": "
+                         << Label(unusable[i]) << '\n';
             return Use(search.found[chosen]);
         }
         err_ << kToolName << ": several installed games were found:\n";
         for (const Installation& installation : search.found)
             err_ << "  " << Named(installation) << '\n';
-        err_ << "Give the archive's path"
-             << (search.narrowing.empty() ? "" : ", or " + search.narrowing)
-             << ". Nothing was changed.\n";
-        exitCode = kExitNotInstalled;
-        return Text();
+        err_ << "Give the archive's path" << kNarrowing << ". Nothing was changed.\n";
+        return Reason::NotInstalled;
     }
 
     // The game may read the copy Windows keeps for this user instead.
     void NoteVirtualizedCopy(const Text& path) {
         const Text copy = files_.VirtualizedCopyOf(path);
-        if (!copy.empty()) Say(Reason::VirtualStoreCopy, Printable(copy));
+        if (!copy.empty()) Tell(Reason::VirtualStoreCopy, copy);
     }
 
     // Names from outside (paths, the system's and the holders' words) are
     // shown without their control bytes: none can forge a line or move the
     // terminal.
     int Tell(const Outcome& outcome, const Text& path, const char* lead = "") {
-        return Say({outcome.reason, Printable(outcome.detail)}, Printable(path), lead);
+        Outcome printable = outcome;
+        printable.detail = Printable(outcome.detail);
+        return Say(printable, Printable(path), lead);
     }
 
 private:
     int Say(const Outcome& printable, const Text& printablePath, const char* lead = "") {
-        err_ << kToolName << ": " << lead << CommandLineText(printable, printablePath) << '\n';
+        err_ << kToolName << ": " << lead << ToolText(printable, printablePath) << '\n';
         return ExitCodeFor(printable.reason);
     }
     static Text Label(const Outcome& outcome) { return Printable(ReasonLabel(outcome)); }
     static Text Named(const Installation& installation) {
-        return Printable(installation.archivePath) + " (" + Printable(installation.source) + ")";
+        return Printable(installation.archivePath) + " (" + Printable(SourceText(installation)) + ")";
     }
 
     Text Use(const Installation& installation) {
@@ -167,11 +161,11 @@ private:
     }
 
     void Warn(const InstallationSearch& search) {
-        for (const Text& warning : search.warnings)
-            err_ << kToolName << ": warning: " << warning << '\n';
+        for (const SearchProblem& problem : search.problems)
+            err_ << kToolName << ": warning: " << Printable(ProblemText(problem)) << '\n';
     }
     int NoneFound(const InstallationSearch& search) {
-        Text places;
+        Text places = search.noHome ? "  no home folder: HOME is not set" : "";
         for (const Text& place : search.places)
             places += (places.empty() ? "  " : "\n  ") + Printable(place);
         return Say(Reason::NotInstalled, places);
@@ -192,8 +186,8 @@ bool IsArchiveCommand(const Text& command) {
     return command == "status" || command == "enable" || command == "disable";
 }
 
-int Run(const std::vector<Text>& args, Output& out, Output& err, Session& session,
-        const InstallationFinder& findInstallations) {
+int Run(const List<Text>& args, Output& out, Output& err, FileSystem& files, Session& session,
+        InstallationFinder findInstallations) {
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         out << kUsage;
         return kExitOk;
@@ -206,7 +200,7 @@ int Run(const std::vector<Text>& args, Output& out, Output& err, Session& sessio
     const Text& command = args[0];
     if (command == "where") {
         if (args.size() != 1) return UsageError(err, "where takes no archive");
-        return session.Where(findInstallations());
+        return session.Where(findInstallations(files));
     }
     if (!IsArchiveCommand(command))
         return UsageError(err, "unknown command \"" + Printable(command) + "\"");
@@ -216,9 +210,9 @@ int Run(const std::vector<Text>& args, Output& out, Output& err, Session& sessio
     if (args.size() == 2) {
         path = args[1];
     } else {
-        int exitCode = kExitOk;
-        path = session.ChooseInstallation(findInstallations(), exitCode);
-        if (path.empty()) return exitCode;
+        Result<Text> chosen = session.ChooseInstallation(findInstallations(files));
+        if (!chosen) return ExitCodeFor(chosen.Why().reason);
+        path = std::move(*chosen);
     }
     const int exitCode = command == "status" ? session.Status(path)
                                               : session.Switch(path, command == "enable" ? 1 : 0);
@@ -228,10 +222,10 @@ int Run(const std::vector<Text>& args, Output& out, Output& err, Session& sessio
 
 }  // namespace
 
-int RunCommandLine(const std::vector<Text>& args, Output& out, Output& err,
-                   FileSystem& files, const InstallationFinder& findInstallations) {
+int RunCommandLine(const List<Text>& args, Output& out, Output& err, FileSystem& files,
+                   InstallationFinder findInstallations) {
     Session session(out, err, files);
-    return session.Finish(Run(args, out, err, session, findInstallations));
+    return session.Finish(Run(args, out, err, files, session, findInstallations));
 }
 
 }  // namespace tolvaren

@@ -1,22 +1,18 @@
 #pragma once
-#include <functional>
-#include <vector>
-
 #include "cli/output.h"
+#include "cli/tool_texts.h"
 #include "core/file.h"
+#include "core/function_ref.h"
 #include "core/install_location.h"
-#include "core/reason_texts.h"
 
 namespace tolvaren {
 
-inline constexpr char kToolName[] = "tolvaren-cli";
-
 // Looks for the installed game, for a command line that names no archive.
-using InstallationFinder = std::function<InstallationSearch()>;
+using InstallationFinder = FunctionRef<InstallationSearch(FileSystem& files)>;
 
 // `args` excludes the program name. Reports on `out`, errors on `err`;
 // returns the exit code.
-int RunCommandLine(const std::vector<Text>& args, Output& out, Output& err,
-                   FileSystem& files, const InstallationFinder& findInstallations);
+int RunCommandLine(const List<Text>& args, Output& out, Output& err, FileSystem& files,
+                   InstallationFinder findInstallations);
 
 }  // namespace tolvaren

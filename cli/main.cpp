@@ -1,4 +1,6 @@
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <new>
 
 #include "cli/command_line.h"
@@ -6,42 +8,48 @@
 #ifdef _WIN32
 #include "registry/install_record.h"
 #else
-#include "platform/posix/signals.h"
+#include "platform/posix/posix_file_system.h"
 #include "search/installations.h"
 #endif
 
 namespace {
 
+// Memory for a file's worth of bytes is asked for where a failure can be
+// told as a result; anything else that cannot be had ends the tool here,
+// with the same words and exit code. Nothing is ever written after such an
+// allocation: a switch asks for all it needs before its first write.
+void OutOfMemory() {
+    std::fputs("tolvaren-cli: not enough memory.\n", stderr);
+    std::_Exit(tolvaren::kExitNotChangeable);
+}
+
 #ifdef _WIN32
-const tolvaren::InstallationFinder kFindInstallations = tolvaren::FindRegistryInstallations;
+tolvaren::InstallationSearch FindInstallations(tolvaren::FileSystem& files) {
+    return tolvaren::FindRegistryInstallations(files);
+}
 #else
-const tolvaren::InstallationFinder kFindInstallations = tolvaren::FindInstallationsFromEnvironment;
+tolvaren::InstallationSearch FindInstallations(tolvaren::FileSystem& files) {
+    return tolvaren::FindInstallationsFromEnvironment(files);
+}
 #endif
 
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifndef _WIN32
+    std::set_new_handler(OutOfMemory);
+#ifdef _WIN32
+    tolvaren::FileSystem& files = tolvaren::PlatformFileSystem();
+#else
     // A closed pipe is an output that cannot be written: say so and exit 5.
     std::signal(SIGPIPE, SIG_IGN);
     // A signal held during a switch acts only after the outcome is told.
-    const tolvaren::InterruptionsWaitForTheOutcome toldFirst;
+    tolvaren::SignalHold signals(tolvaren::SignalHold::Release::WhenDone);
+    tolvaren::PosixFileSystem files(signals);
 #endif
     tolvaren::FileOutput out(stdout), err(stderr);
-    int exitCode = tolvaren::ExitCodeFor(tolvaren::Reason::OutOfMemory);
-    try {
-        const std::vector<tolvaren::Text> args(argv + 1, argv + argc);
-        exitCode = tolvaren::RunCommandLine(args, out, err, tolvaren::PlatformFileSystem(),
-                                            kFindInstallations);
-    } catch (const std::bad_alloc&) {
-        // Whatever was under way, perhaps after a write: only the reason is
-        // sure. What failed was large; a few words usually still fit.
-        try {
-            err << tolvaren::kToolName << ": " << tolvaren::ReasonLabel(tolvaren::Reason::OutOfMemory)
-                << ".\n";
-        } catch (const std::bad_alloc&) {
-        }
-    }
+    tolvaren::List<tolvaren::Text> args;
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+    const int exitCode = tolvaren::RunCommandLine(args, out, err, files, FindInstallations);
     err.Flush();
     return exitCode;
 }

@@ -5,9 +5,6 @@ set(TOLVAREN_MINGW_TRIPLE i686-w64-mingw32)
 # (mingw-i686-tests.cmake), since GoogleTest needs the POSIX model.
 set(TOLVAREN_MINGW_THREADS win32)
 set(TOLVAREN_TESTS OFF CACHE BOOL "" FORCE)
-# Optimised across files at link time: the shipped program is 128,512 bytes
-# instead of 135,680, the tool 142,336 instead of 151,040.
-set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 # Its files run, here too, under qemu-i386 and 32-bit Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine32-run.sh)

@@ -1,10 +1,6 @@
 #include "core/archive.h"
 
-#include <algorithm>
 #include <cstring>
-#include <new>
-#include <stdexcept>
-#include <vector>
 
 namespace tolvaren {
 namespace {
@@ -28,10 +24,11 @@ bool ReadOnlyMayWork(Reason readWriteRefusal) {
     }
 }
 
-OpenedArchive OpenForReading(FileSystem& files, const Text& path) {
-    if (!IsAcceptablePath(path)) return {nullptr, false, Reason::CannotOpen};
-    OpenedFile opened = files.Open(path, FileAccess::SharedRead);
-    return {std::move(opened.file), false, std::move(opened.outcome)};
+Result<OpenedArchive> OpenForReading(FileSystem& files, const Text& path) {
+    if (!IsAcceptablePath(path)) return Reason::CannotOpen;
+    Result<std::unique_ptr<File>> opened = files.Open(path, FileAccess::SharedRead);
+    if (!opened) return opened.Why();
+    return OpenedArchive{std::move(*opened), Reason::Done};  // writing is not asked for
 }
 
 // The name ends at the field's first NUL byte, and the wanted name holds
@@ -55,7 +52,7 @@ struct DirectoryRecord {
 // 700 µs, make bench).
 class DirectoryReader {
 public:
-    explicit DirectoryReader(File& file) : file_(file), buffer_(kDirectoryReadAheadBytes) {}
+    explicit DirectoryReader(File& file) : file_(file) {}
 
     // Missing high-order bytes read as zero.
     std::int32_t ReadInt32() {
@@ -67,7 +64,7 @@ public:
     // Bytes past the end of the file read as zero bytes.
     DirectoryRecord ReadRecord() {
         char spare[kRecordBytes];
-        const char* record = buffer_.data() + next_;
+        const char* record = buffer_ + next_;
         std::size_t present = kRecordBytes;
         if (end_ - next_ >= kRecordBytes) {
             next_ += kRecordBytes;  // whole in the buffer: read where it lies
@@ -80,14 +77,17 @@ public:
                 Int32FromLittleEndian(record + kNameFieldBytes + kNumberBytes)};
     }
 
+    // Done, or why a read of the file failed (the bytes then read as zero).
+    const Outcome& Failure() const { return failure_; }
+
 private:
     // Copies the next `count` bytes, zero past the end of the file; returns
     // how many the file held.
     std::size_t ReadAcrossRefills(char* field, std::size_t count) {
         std::size_t got = 0;
         while (got < count && (next_ < end_ || Refill())) {
-            const std::size_t served = std::min(count - got, end_ - next_);
-            std::memcpy(field + got, buffer_.data() + next_, served);
+            const std::size_t served = count - got < end_ - next_ ? count - got : end_ - next_;
+            std::memcpy(field + got, buffer_ + next_, served);
             next_ += served;
             got += served;
         }
@@ -96,15 +96,19 @@ private:
     }
 
     bool Refill() {
-        next_ = 0;
-        end_ = file_.Read(buffer_.data(), buffer_.size());
+        next_ = end_ = 0;
+        if (!failure_.Done()) return false;
+        Result<std::size_t> got = file_.Read(buffer_, sizeof buffer_);
+        if (!got) failure_ = got.Why();
+        end_ = got ? *got : 0;
         return end_ > 0;
     }
 
     File& file_;
-    std::vector<char> buffer_;
+    char buffer_[kDirectoryReadAheadBytes];
     std::size_t next_ = 0;  // first unread byte in buffer_
     std::size_t end_ = 0;   // bytes held in buffer_
+    Outcome failure_;
 };
 
 // An entry that starts inside the entry count or the directory (a negative
@@ -127,29 +131,21 @@ Outcome RecordMatch(std::int32_t entryCount, std::int32_t offset, std::int32_t s
     return LocationProblem(location);
 }
 
-// A buffer of `size` zero bytes, or false when none that large can be had.
-bool TryZeroFill(Text& buffer, std::int32_t size) noexcept {
-    try {
-        buffer.assign(static_cast<std::size_t>(size), '\0');
-        return true;
-    } catch (const std::bad_alloc&) {
-    } catch (const std::length_error&) {  // beyond what the string type can hold
-    }
-    return false;
-}
-
-// The entry's bytes, as far as its position lies in the file; `got` tells
-// how many the file held.
-Outcome ReadEntry(File& file, const ArchiveLocation& location, Text& entry, std::size_t& got) {
-    got = 0;
+// The entry's bytes, as far as its position lies in the file, zero-padded
+// to its size; empty when its position or size cannot be read at all.
+Result<VehicleListRead> ReadEntry(File& file, const ArchiveLocation& location, Outcome problem) {
     // The bytes of an entry that starts inside the directory are still read.
-    if (!LocationProblem(location).Done() || !SeekToPosition(file, location.position))
-        return Reason::Done;
-    if (!TryZeroFill(entry, location.size)) return Reason::OutOfMemory;
-    got = ReadPadded(file, entry.data(), entry.size());
+    if (!LocationProblem(location).Done() || !SeekToPosition(file, location.position).Done())
+        return problem;
+    VehicleListRead list{Text(), std::move(problem)};
+    if (!list.bytes.TryResize(static_cast<std::size_t>(location.size))) return Reason::OutOfMemory;
     // A read the platform stopped says nothing about the archive.
-    if (got < entry.size() && !file.WhyStopped().Done()) return file.WhyStopped();
-    return Reason::Done;
+    const Result<std::size_t> got = ReadPadded(file, list.bytes.data(), list.bytes.size());
+    if (!got) return got.Why();
+    if (*got == 0) return list.problem.Done() ? Reason::EntryDamaged : list.problem;
+    // An entry that runs past the end of the file is damaged.
+    if (list.problem.Done() && *got < list.bytes.size()) list.problem = Reason::EntryDamaged;
+    return list;
 }
 
 }  // namespace
@@ -169,47 +165,38 @@ Outcome LocationProblem(const ArchiveLocation& location) {
     return Reason::Done;
 }
 
-OpenedArchive OpenArchive(FileSystem& files, const Text& path, WhenInUse whenInUse) {
-    OpenedArchive opened;
-    if (!IsAcceptablePath(path)) {
-        opened.outcome = Reason::CannotOpen;
-        return opened;
-    }
-    OpenedFile readWrite = files.Open(path, FileAccess::ReadWrite);
-    opened.file = std::move(readWrite.file);
-    opened.outcome = std::move(readWrite.outcome);
-    opened.writable = opened.file != nullptr;
-    if (!opened.file && ReadOnlyMayWork(opened.outcome.reason)) {
-        OpenedFile readOnly = files.Open(path, FileAccess::ReadOnly);
-        opened.file = std::move(readOnly.file);
+Result<OpenedArchive> OpenArchive(FileSystem& files, const Text& path, WhenInUse whenInUse) {
+    if (!IsAcceptablePath(path)) return Reason::CannotOpen;
+    Result<std::unique_ptr<File>> readWrite = files.Open(path, FileAccess::ReadWrite);
+    if (readWrite) return OpenedArchive{std::move(*readWrite), Reason::Done};
+    Outcome refused = readWrite.Why();
+    if (ReadOnlyMayWork(refused.reason)) {
+        Result<std::unique_ptr<File>> readOnly = files.Open(path, FileAccess::ReadOnly);
         // Opened, or refused for another reason: the read-write refusal says
         // why it is not writable. Held by another program: that is why.
-        if (!opened.file && readOnly.outcome.reason == Reason::InUse)
-            opened.outcome = std::move(readOnly.outcome);
+        if (readOnly) return OpenedArchive{std::move(*readOnly), std::move(refused)};
+        if (readOnly.Why().reason == Reason::InUse) refused = readOnly.Why();
     }
-    if (!opened.file && opened.outcome.reason == Reason::InUse &&
-        whenInUse == WhenInUse::ReadShared)
-        opened.file = files.Open(path, FileAccess::SharedRead).file;
-    return opened;
+    if (refused.reason != Reason::InUse || whenInUse != WhenInUse::ReadShared) return refused;
+    Result<std::unique_ptr<File>> beside = files.Open(path, FileAccess::SharedRead);
+    if (!beside) return refused;
+    return OpenedArchive{std::move(*beside), std::move(refused)};
 }
 
-std::size_t ReadPadded(File& file, char* buffer, std::size_t count) {
+Result<std::size_t> ReadPadded(File& file, char* buffer, std::size_t count) {
     std::size_t total = 0;
     while (total < count) {
-        const std::size_t got = file.Read(buffer + total, count - total);
-        if (got == 0) break;
-        total += got;
+        const Result<std::size_t> got = file.Read(buffer + total, count - total);
+        if (!got) return got.Why();
+        if (*got == 0) break;
+        total += *got;
     }
     return total;
 }
 
-bool SeekToPosition(File& file, std::int64_t position) {
-    return position >= 1 && file.Seek(position - 1);
-}
-
-Outcome ReadFellShort(const File& file) {
-    Outcome why = file.WhyStopped();
-    return why.Done() ? Reason::EntryDamaged : why;
+Outcome SeekToPosition(File& file, std::int64_t position) {
+    if (position < 1) return Reason::EntryDamaged;
+    return file.Seek(position - 1);
 }
 
 Outcome FindVehicleList(File& archive, ArchiveLocation& location) {
@@ -222,20 +209,21 @@ Outcome FindVehicleList(File& archive, ArchiveLocation& location) {
         if (!record.nameWhole) break;
     }
     // A directory cut short by a failed read may still hold the name.
-    Outcome why = archive.WhyStopped();
-    return why.Done() ? Reason::NoVehicleList : why;
+    if (!directory.Failure().Done()) return directory.Failure();
+    return Reason::NoVehicleList;
 }
 
 bool NamesVehicleList(FileSystem& files, const Text& path) {
-    const OpenedFile archive = files.Open(path, FileAccess::SharedRead);
-    if (!archive.file) return false;
-    const std::int64_t fileSize = archive.file->Size();
-    DirectoryReader directory(*archive.file);
+    const Result<std::unique_ptr<File>> archive = files.Open(path, FileAccess::SharedRead);
+    if (!archive) return false;
+    const Result<std::int64_t> fileSize = (*archive)->Size();
+    if (!fileSize) return false;
+    DirectoryReader directory(**archive);
     const std::int32_t entryCount = directory.ReadInt32();
     // A file of another format can claim any count: one whose directory
     // cannot fit in it is not read at all, and reading stops at the first
     // record that points outside the file.
-    if (fileSize >= 0 && EntryPosition(entryCount, 0) - 1 > fileSize) return false;
+    if (EntryPosition(entryCount, 0) - 1 > *fileSize) return false;
     for (std::int32_t i = 0; i < entryCount; ++i) {
         const DirectoryRecord record = directory.ReadRecord();
         if (record.isVehicleList) {
@@ -244,29 +232,24 @@ bool NamesVehicleList(FileSystem& files, const Text& path) {
             return found == Reason::Done || found == Reason::EntryTooLarge || found == Reason::EntryDamaged;
         }
         const std::int64_t end = EntryPosition(entryCount, record.offset) - 1 + record.size;
-        if (record.offset < 0 || record.size < 0 || (fileSize >= 0 && end > fileSize)) return false;
+        if (record.offset < 0 || record.size < 0 || end > *fileSize) return false;
     }
     return false;
 }
 
-ScanResult ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location,
-                           ScanAccess access) {
-    const OpenedArchive archive = access == ScanAccess::OnlyReading
-                                      ? OpenForReading(files, path)
-                                      : OpenArchive(files, path, WhenInUse::ReadShared);
-    if (!archive.file) return {Text(), false, archive.outcome};
-    ScanResult scan{Text(), false, FindVehicleList(*archive.file, location)};
-    if (scan.outcome.reason == Reason::NoVehicleList) return scan;  // nothing to read
-    std::size_t got = 0;
-    const Outcome read = ReadEntry(*archive.file, location, scan.vehicleList, got);
-    if (!read.Done()) return {Text(), false, read};
-    scan.listRead = got > 0;
-    // An entry that runs past the end of the file is damaged.
-    if (scan.outcome.Done() && got < static_cast<std::size_t>(location.size))
-        scan.outcome = Reason::EntryDamaged;
+Result<VehicleListRead> ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location,
+                                        ScanAccess access) {
+    Result<OpenedArchive> archive = access == ScanAccess::OnlyReading
+                                        ? OpenForReading(files, path)
+                                        : OpenArchive(files, path, WhenInUse::ReadShared);
+    if (!archive) return archive.Why();
+    Outcome found = FindVehicleList(*archive->file, location);
+    if (found.reason == Reason::NoVehicleList || (!found.Done() && location.size == 0)) return found;
+    Result<VehicleListRead> list = ReadEntry(*archive->file, location, std::move(found));
     // A list that cannot be switched is the lasting problem; else the holder.
-    if (scan.outcome.Done() && archive.outcome.reason == Reason::InUse) scan.outcome = archive.outcome;
-    return scan;
+    if (list && list->problem.Done() && archive->notWritable.reason == Reason::InUse)
+        list->problem = archive->notWritable;
+    return list;
 }
 
 }  // namespace tolvaren

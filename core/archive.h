@@ -45,12 +45,11 @@ struct ArchiveLocation {
 // file's 32-bit range and no larger than a vehicle list can be; else why not.
 Outcome LocationProblem(const ArchiveLocation& location);
 
+// An archive opened for a switch: writable, or open for reading only, with
+// why writing was refused, or beside another program that holds it (InUse).
 struct OpenedArchive {
-    std::unique_ptr<File> file;  // null when the archive could not be opened
-    bool writable = false;
-    // Done, or why the archive is not open, not writable, or open only
-    // beside another program that holds it (InUse).
-    Outcome outcome;
+    std::unique_ptr<File> file;
+    Outcome notWritable;  // Done when writable
 };
 
 enum class WhenInUse { Refuse, ReadShared };
@@ -60,19 +59,15 @@ enum class WhenInUse { Refuse, ReadShared };
 // without any attempt (the platform refuses what else it cannot open as
 // given). With ReadShared, an archive that another program holds is opened
 // for reading beside it.
-OpenedArchive OpenArchive(FileSystem& files, const Text& path,
-                          WhenInUse whenInUse = WhenInUse::Refuse);
+Result<OpenedArchive> OpenArchive(FileSystem& files, const Text& path,
+                                  WhenInUse whenInUse = WhenInUse::Refuse);
 
-// Reads up to `count` bytes; missing bytes past the end of the file stay as
-// the buffer had them. Returns the bytes read.
-std::size_t ReadPadded(File& file, char* buffer, std::size_t count);
+// Reads up to `count` bytes: fewer only where the file ends; the missing
+// bytes stay as the buffer had them.
+Result<std::size_t> ReadPadded(File& file, char* buffer, std::size_t count);
 
-// Seeks to a 1-based position.
-bool SeekToPosition(File& file, std::int64_t position);
-
-// Why a read of bytes the directory promised fell short: what the platform
-// said stopped it, else the file ends early (EntryDamaged).
-Outcome ReadFellShort(const File& file);
+// Seeks to a 1-based position; one below 1 is EntryDamaged.
+Outcome SeekToPosition(File& file, std::int64_t position);
 
 // Reads the directory of an open archive from its first byte and records in
 // `location` where the first record named "Data\Veh\Vehicles.dat" puts its
@@ -89,10 +84,12 @@ Outcome FindVehicleList(File& archive, ArchiveLocation& location);
 // record that points outside the file.
 bool NamesVehicleList(FileSystem& files, const Text& path);
 
-struct ScanResult {
-    Text vehicleList;       // the entry's bytes, zero-padded where the file ends early
-    bool listRead = false;  // some of them came from the file: its state can be told
-    Outcome outcome;        // Done, or why the list cannot be switched
+// The vehicle list as a scan read it: its bytes (zero-padded where the file
+// ends early) and what is wrong that still let them be read: EntryDamaged,
+// or InUse (read beside the program that holds the archive).
+struct VehicleListRead {
+    Text bytes;
+    Outcome problem;
 };
 
 // How a scan opens the archive: as a rewrite does, and beside another
@@ -100,11 +97,9 @@ struct ScanResult {
 // a command that only reads, just for reading, beside others.
 enum class ScanAccess { LikeARewrite, OnlyReading };
 
-// Opens the archive at `path`, finds the vehicle list and reads it. An
-// archive that another program holds is read beside it: the list comes back
-// with the outcome InUse. The bytes of a damaged entry are read as far as
-// its position allows; empty when there is nothing to read.
-ScanResult ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location,
-                           ScanAccess access = ScanAccess::LikeARewrite);
+// Opens the archive at `path`, finds the vehicle list and reads it, as far
+// as the file holds it. The list, or why none of it could be read.
+Result<VehicleListRead> ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location,
+                                        ScanAccess access = ScanAccess::LikeARewrite);
 
 }  // namespace tolvaren

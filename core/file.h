@@ -5,9 +5,11 @@
 // as the platform lets us see.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 
-#include "core/outcome.h"
+#include "core/list.h"
+#include "core/result.h"
 
 namespace tolvaren {
 
@@ -20,20 +22,20 @@ enum class FileAccess {
 class File {
 public:
     virtual ~File() = default;
-    // Absolute move to the 0-based `offset`; false leaves the position as it was.
-    virtual bool Seek(std::int64_t offset) = 0;
-    // Bytes actually read: fewer than asked at the end of the file, 0 on failure.
-    virtual std::size_t Read(char* buffer, std::size_t count) = 0;
-    // Bytes actually written at the current position.
-    virtual std::size_t Write(const char* buffer, std::size_t count) = 0;
+    // Absolute move to the 0-based `offset`; a failure leaves the position
+    // as it was.
+    [[nodiscard]] virtual Outcome Seek(std::int64_t offset) = 0;
+    // Bytes read: fewer than asked at the end of the file, 0 past it; or
+    // why the read failed (DiskFull, OutOfMemory, PlatformError and the like).
+    [[nodiscard]] virtual Result<std::size_t> Read(char* buffer, std::size_t count) = 0;
+    // Bytes written at the current position, perhaps fewer than asked; or
+    // why none could be.
+    [[nodiscard]] virtual Result<std::size_t> Write(const char* buffer, std::size_t count) = 0;
     // Puts what was written on the disk itself, so that later writes
-    // cannot reach it before it; false (with WhyStopped) when that failed.
-    virtual bool Flush() { return true; }
-    // Why the last read, write or flush stopped short, where the platform
-    // said: DiskFull, FileSizeLimit, OutOfMemory, PlatformError and the like.
-    virtual Outcome WhyStopped() const { return Reason::Done; }
-    // Bytes in the file now; negative when the platform cannot tell.
-    virtual std::int64_t Size() const = 0;
+    // cannot reach it before it.
+    [[nodiscard]] virtual Outcome Flush() { return Reason::Done; }
+    // Bytes in the file now.
+    [[nodiscard]] virtual Result<std::int64_t> Size() const = 0;
     // Asked before a write begins, between its phases and after its last:
     // Done while no other program has opened, changed or renamed another
     // file over this one since it was opened, or since this process last
@@ -41,27 +43,58 @@ public:
     // ArchiveReplaced. Where the platform only delays another program's
     // open (a Linux lease, for 45 seconds), a stalled write may outlive
     // the delay: this tells.
-    virtual Outcome Unchanged() const { return Reason::Done; }
+    [[nodiscard]] virtual Outcome Unchanged() const { return Reason::Done; }
     // What a file opened without sharing could not look at to be sure of
     // it: Done, or OthersUnseen / OthersHidden.
     virtual Outcome Caveat() const { return Reason::Done; }
+
+    // Files live on the program's own allocation (see core/text.h).
+    static void* operator new(std::size_t bytes) { return AllocateOrGiveUp(bytes); }
+    static void operator delete(void* file) noexcept { std::free(file); }
 };
 
-// The file, or why it is not open: ArchiveNotFound, InUse (with who holds
-// it, where the platform can tell), AccessDenied, NotADiskFile or CannotOpen.
-struct OpenedFile {
-    std::unique_ptr<File> file;  // null unless `outcome` is Done
-    Outcome outcome;
+// A file's identity: equal identities, the same file, whatever the path.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    bool operator==(const FileIdentity& other) const {
+        return volume == other.volume && index == other.index;
+    }
 };
 
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
-    virtual OpenedFile Open(const Text& path, FileAccess access) = 0;
+    // The file, or why it is not open: ArchiveNotFound, InUse (with who
+    // holds it, where the platform can tell), AccessDenied, NotADiskFile,
+    // CannotOpen and the like.
+    [[nodiscard]] virtual Result<std::unique_ptr<File>> Open(const Text& path, FileAccess access) = 0;
     // A copy of the file kept for this user that programs the platform
     // redirects read instead of it (Windows's VirtualStore); empty when
     // there is none.
     virtual Text VirtualizedCopyOf(const Text&) { return Text(); }
+
+    // For the search of installed games, which only reads.
+    //
+    // What `relative` ('/'-separated) names under `folder`, or from the
+    // root where it is absolute, as this platform finds names: on Linux a
+    // missing component is found without regard to ASCII letter case
+    // (Windows ignores case, and folders shared with it keep their
+    // spelling); where nothing is found, the path as written, for a message.
+    virtual Text PathIn(const Text& folder, const Text& relative) = 0;
+    // The subfolders of `folder` that are not hidden, sorted by name; or why
+    // it cannot be listed (nothing there is an empty list).
+    [[nodiscard]] virtual Result<List<Text>> SubfolderNames(const Text& folder) = 0;
+    // What `path` leads to.
+    [[nodiscard]] virtual Result<FileIdentity> IdentityOf(const Text& path) = 0;
+    // The whole of a small text file (a list of libraries); a missing one
+    // reads as empty, naming nothing. Else Unreadable (with the platform's
+    // words), or FileTooLarge past kMaxSearchedFileBytes.
+    [[nodiscard]] virtual Result<Text> ReadTextFile(const Text& path) = 0;
 };
+
+// The files the search reads hold a few MiB at most; a larger one would cost
+// seconds and memory, and is not read.
+constexpr std::uint64_t kMaxSearchedFileBytes = 64 << 20;
 
 }  // namespace tolvaren

@@ -1,10 +1,7 @@
 #include "core/in_place_rewrite.h"
 
-#include <memory>
-#include <new>
-#include <vector>
+#include <cstring>
 
-#include "core/reason_texts.h"
 #include "core/vehicle_list.h"
 
 namespace tolvaren {
@@ -21,8 +18,9 @@ struct Span {
     std::size_t end;
 };
 
-// Adds the byte at `position`, past those `spans` hold, to them.
-void AddToSpans(std::vector<Span>& spans, std::size_t position) {
+// Adds the byte at `position`, past those `spans` hold, to them; the room
+// is there already.
+void AddToSpans(List<Span>& spans, std::size_t position) {
     if (!spans.empty() && position - spans.back().end < kSharedWriteGap)
         spans.back().end = position + 1;
     else
@@ -35,25 +33,28 @@ bool ReadsAs(std::int32_t requestedState, std::string_view vehicleList) {
     return requestedState != 0 || StateOfVehicleList(vehicleList) == 0;
 }
 
-// What stopped a write, in a few words; empty when the platform did not
-// say, and the texts name the likeliest cause.
-Text WriteCause(const Outcome& why) { return why.Done() ? Text() : ReasonLabel(why); }
-
 // Writes the turned bytes of a switched entry back to the file, the state
 // marker's last, and puts back whatever it reached when a step fails. All
-// it allocates, it allocates before the first write.
+// it allocates, it allocates in Prepare, before the first write.
 class TurnedBytesWriter {
 public:
     TurnedBytesWriter(File& file, std::int32_t entryPosition, char* entry, std::size_t size,
                       const TurnedBytes& turned)
-        : file_(file), entryPosition_(entryPosition), entry_(entry), turned_(turned) {
-        const std::string_view switched(entry, size);
-        for (const std::size_t position : turned.positions) {
+        : file_(file), entryPosition_(entryPosition), entry_(entry), size_(size), turned_(turned) {}
+
+    // OutOfMemory when there is no room to note the spans.
+    Outcome Prepare() {
+        const std::size_t most = turned_.positions.size();
+        if (!markers_.TryReserve(most) || !otherSpans_.TryReserve(most) || !markerSpans_.TryReserve(most) ||
+            !reached_.TryReserve(2 * most))
+            return Reason::OutOfMemory;
+        const std::string_view switched(entry_, size_);
+        for (const std::size_t position : turned_.positions) {
             const bool marker = PrefixesStateMarker(switched, position);
             if (marker) markers_.push_back(position);
             AddToSpans(marker ? markerSpans_ : otherSpans_, position);
         }
-        reached_.reserve(otherSpans_.size() + markerSpans_.size());
+        return Reason::Done;
     }
 
     // Until the marker turns, the list reads as the state it had. Each
@@ -63,10 +64,10 @@ public:
     Outcome Write() {
         const char after = entry_[turned_.positions.front()];
         for (const std::size_t position : markers_) entry_[position] = turned_.before;
-        if (!WriteSpans(otherSpans_) || !file_.Flush()) return PutBack(Reason::SwitchStopped);
+        if (!WriteSpans(otherSpans_) || !Flushed()) return PutBack(Reason::SwitchStopped);
         if (Outcome moved = file_.Unchanged(); !moved.Done()) return Interrupted(moved, Reason::SwitchStopped);
         for (const std::size_t position : markers_) entry_[position] = after;
-        if (!WriteSpans(markerSpans_) || !file_.Flush()) return PutBack(Reason::WriteFailedNotPutBack);
+        if (!WriteSpans(markerSpans_) || !Flushed()) return PutBack(Reason::WriteFailedNotPutBack);
         if (Outcome moved = file_.Unchanged(); !moved.Done())
             return Interrupted(moved, Reason::OpenedDuringLastWrite);
         return Reason::Done;
@@ -79,7 +80,7 @@ private:
         return {soFar, std::move(moved.detail)};
     }
 
-    bool WriteSpans(const std::vector<Span>& spans) {
+    bool WriteSpans(const List<Span>& spans) {
         for (const Span& span : spans) {
             const std::size_t size = span.end - span.first;
             const std::size_t written = WriteAt(span.first, size);
@@ -89,58 +90,76 @@ private:
         return true;
     }
 
+    bool Flushed() { return Succeeded(file_.Flush()); }
+
     // Newest first, so that the marker's bytes go back before the others.
-    // The cause is asked after: only a failure changes it. Nothing is put
-    // back once another program got in: that would undo what it wrote.
+    // Nothing is put back once another program got in: that would undo
+    // what it wrote.
     Outcome PutBack(Reason ifAnotherGotIn) {
         if (Outcome moved = file_.Unchanged(); !moved.Done()) return Interrupted(moved, ifAnotherGotIn);
         for (const std::size_t position : turned_.positions) entry_[position] = turned_.before;
         bool putBack = true;
-        for (auto span = reached_.rbegin(); span != reached_.rend() && putBack; ++span)
-            putBack = WriteAt(span->first, span->end - span->first) == span->end - span->first;
-        putBack = putBack && file_.Flush();
-        Outcome failed(putBack ? Reason::WriteFailedPutBack : Reason::WriteFailedNotPutBack);
-        try {
-            failed.detail = WriteCause(file_.WhyStopped());
-        } catch (const std::bad_alloc&) {  // the reason without its cause, rather than a wrong one
+        for (std::size_t i = reached_.size(); i > 0 && putBack; --i) {
+            const Span& span = reached_[i - 1];
+            putBack = WriteAt(span.first, span.end - span.first) == span.end - span.first;
         }
+        putBack = putBack && Flushed();
+        Outcome failed(putBack ? Reason::WriteFailedPutBack : Reason::WriteFailedNotPutBack,
+                       stopped_.detail);
+        failed.cause = stopped_.reason;
         return failed;
     }
 
     // Bytes written: all of them, or as many as went before a failure.
     std::size_t WriteAt(std::size_t first, std::size_t size) {
-        return SeekToPosition(file_, entryPosition_ + static_cast<std::int64_t>(first))
-                   ? file_.Write(entry_ + first, size)
-                   : 0;
+        if (!Succeeded(SeekToPosition(file_, entryPosition_ + static_cast<std::int64_t>(first))))
+            return 0;
+        std::size_t written = 0;
+        while (written < size) {
+            const Result<std::size_t> put = file_.Write(entry_ + first + written, size - written);
+            if (!Succeeded(put.Why()) || *put == 0) break;
+            written += *put;
+        }
+        return written;
+    }
+
+    // Keeps what stopped the write, the last failure counting.
+    bool Succeeded(const Outcome& step) {
+        if (!step.Done()) stopped_ = step;
+        return step.Done();
     }
 
     File& file_;
     const std::int32_t entryPosition_;
     char* const entry_;
+    const std::size_t size_;
     const TurnedBytes& turned_;
-    std::vector<std::size_t> markers_;
-    std::vector<Span> otherSpans_, markerSpans_;
-    std::vector<Span> reached_;  // in the order written
+    List<std::size_t> markers_;
+    List<Span> otherSpans_, markerSpans_;
+    List<Span> reached_;  // in the order written
+    Outcome stopped_;
 };
 
+// Reads the entry, switches it and writes back what changed. Everything it
+// needs is allocated before the first write, so memory that cannot be had
+// always leaves the archive as it was.
 Outcome RewriteOpened(File& file, const ArchiveLocation& location, std::int32_t requestedState) {
     const auto size = static_cast<std::size_t>(location.size);
-    // Every byte is read before use (a short read ends the rewrite), so the
-    // buffer needs no zero fill.
-    const std::unique_ptr<char[]> buffer(new (std::nothrow) char[size]);
-    if (!buffer) return Reason::OutOfMemory;
-    if (!SeekToPosition(file, location.position)) return Reason::EntryDamaged;
-    if (ReadPadded(file, buffer.get(), size) != size) return ReadFellShort(file);
+    Text entry;
+    if (!entry.TryResize(size)) return Reason::OutOfMemory;
+    if (Outcome sought = SeekToPosition(file, location.position); !sought.Done()) return sought;
+    const Result<std::size_t> got = ReadPadded(file, entry.data(), size);
+    if (!got) return got.Why();
+    if (*got != size) return Reason::EntryDamaged;  // the file ends inside the entry
 
-    try {
-        const TurnedBytes turned = SwitchVehicleKeysInPlace(buffer.get(), size, requestedState);
-        if (!ReadsAs(requestedState, std::string_view(buffer.get(), size))) return Reason::CannotDisable;
-        if (turned.positions.empty()) return Reason::Done;  // already as requested
-        if (Outcome moved = file.Unchanged(); !moved.Done()) return moved;
-        return TurnedBytesWriter(file, location.position, buffer.get(), size, turned).Write();
-    } catch (const std::bad_alloc&) {  // only ever before the first write
-        return Reason::OutOfMemory;
-    }
+    const Result<TurnedBytes> turned = SwitchVehicleKeysInPlace(entry.data(), size, requestedState);
+    if (!turned) return turned.Why();
+    if (!ReadsAs(requestedState, entry)) return Reason::CannotDisable;
+    if (turned->positions.empty()) return Reason::Done;  // already as requested
+    TurnedBytesWriter writer(file, location.position, entry.data(), size, *turned);
+    if (Outcome prepared = writer.Prepare(); !prepared.Done()) return prepared;
+    if (Outcome moved = file.Unchanged(); !moved.Done()) return moved;
+    return writer.Write();
 }
 
 }  // namespace
@@ -148,13 +167,13 @@ Outcome RewriteOpened(File& file, const ArchiveLocation& location, std::int32_t 
 Result<Switched> RewriteVehicleList(FileSystem& files, ArchiveLocation& location,
                                     const std::int32_t& requestedState) {
     const std::int32_t state = requestedState;
-    const OpenedArchive archive = OpenArchive(files, location.path);
-    if (!archive.file) return archive.outcome;
+    const Result<OpenedArchive> archive = OpenArchive(files, location.path);
+    if (!archive) return archive.Why();
     location = ArchiveLocation{location.path};
-    if (Outcome found = FindVehicleList(*archive.file, location); !found.Done()) return found;
-    if (!archive.writable) return archive.outcome;
-    if (Outcome outcome = RewriteOpened(*archive.file, location, state); !outcome.Done()) return outcome;
-    return Switched{archive.file->Caveat()};
+    if (Outcome found = FindVehicleList(*archive->file, location); !found.Done()) return found;
+    if (!archive->notWritable.Done()) return archive->notWritable;
+    if (Outcome outcome = RewriteOpened(*archive->file, location, state); !outcome.Done()) return outcome;
+    return Switched{archive->file->Caveat()};
 }
 
 }  // namespace tolvaren

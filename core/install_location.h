@@ -1,8 +1,7 @@
 #pragma once
 // Where the game is installed, as its installer recorded it in the
 // registry, and what a search for installed games finds.
-#include <vector>
-
+#include "core/list.h"
 #include "core/outcome.h"
 
 namespace tolvaren {
@@ -30,27 +29,39 @@ inline Text ArchivePathFor(const Text& installDirectory) {
     return installDirectory + kArchiveSuffix;
 }
 
-// What the program's lookup of the install record gives: the folder, or
-// why there is none to use (NotInstalled, RecordTooLong).
-struct RecordedFolder {
-    Text folder;
-    Outcome outcome;
+// Where the search found an installed game.
+enum class Source {
+    Prefix,          // the install record of a Wine prefix
+    SteamLibrary,    // a game folder of a Steam library, by its archive
+    Registry32,      // this machine's install record, 32-bit view
+    RegistryNative,  // ... native view
+    VirtualStore,    // the record a virtualized installer left for this user
 };
-
-// The source of a game found in a Steam library by its archive, before the
-// library's folder.
-inline constexpr char kSteamLibrarySource[] = "Steam library ";
 
 struct Installation {
     Text archivePath;  // Data\common.pak; best effort when it is missing
-    Text source;       // where the record was: a Wine prefix's folder, or a registry view
+    Text place;        // the prefix's folder, or the Steam library's; empty for the registry
+    Source source = Source::Prefix;
+};
+
+// Something the search looked at and could not use, and why.
+struct SearchProblem {
+    enum class Kind {
+        Skipped,     // `place` was not searched: `file` in it (or it itself) could not be used
+        ReadInPart,  // the list `place` was read only as far as it is well formed
+    };
+    Kind kind = Kind::Skipped;
+    Text place;
+    Text file;  // within `place`, the file at fault (system.reg); empty when `place` is
+    Outcome why;  // Unreadable, FileTooLarge, LineTooLong, NotARegistry, Malformed,
+                  // NotOnADrive, NotAPrefix (its detail: the setting that named it)
 };
 
 struct InstallationSearch {
-    std::vector<Installation> found;  // in search order
-    std::vector<Text> warnings;       // one line each, e.g. "skipping <prefix>: system.reg: <why>"
-    std::vector<Text> places;         // where it looked, for a "not found" message
-    Text narrowing;                   // how else to pick one of several, if there is a way
+    List<Installation> found;  // in search order, each archive once
+    List<SearchProblem> problems;
+    List<Text> places;         // where it looked ("*" where it listed a folder)
+    bool noHome = false;       // HOME is not set: nothing under it was looked at
 };
 
 }  // namespace tolvaren

@@ -47,18 +47,26 @@ enum class Reason {
     OthersUnseen,       // a switch went on, but this many processes of other users were not looked at
     OthersHidden,       // a switch went on, but /proc hides other users' processes
     // What the search for an installed game could not use.
-    Unreadable,         // a file it needed could not be read
+    Unreadable,         // a file or folder it needed could not be read
+    FileTooLarge,       // far larger than such a file is: not read
+    LineTooLong,        // a registry file's line far longer than Wine writes
     NotARegistry,       // a prefix's system.reg is not a Wine registry file
     Malformed,          // a Steam library list is not well formed
     NotOnADrive,        // a recorded install folder names no drive letter
     NotAPrefix,         // the folder WINEPREFIX (or Steam) names holds no system.reg
 };
 
-struct Outcome {
+// What a step that returns nothing else comes to; a step that returns a
+// value returns a Result (core/result.h).
+struct [[nodiscard]] Outcome {
     Reason reason = Reason::Done;
     // What the platform told: who holds the archive, the system's words
     // for a failed read, where a file is malformed.
     Text detail;
+    // For a write that failed (WriteFailedPutBack, WriteFailedNotPutBack):
+    // what stopped it, as the platform told (DiskFull, NetworkUnavailable,
+    // PlatformError, ...); Done where it did not say.
+    Reason cause = Reason::Done;
 
     Outcome() = default;
     Outcome(Reason why, Text told = Text()) : reason(why), detail(std::move(told)) {}  // NOLINT

@@ -2,6 +2,7 @@
 // A value, or the Outcome that says why there is none: what every step that
 // can fail returns.
 #include <optional>
+#include <type_traits>
 #include <utility>
 
 #include "core/outcome.h"
@@ -12,6 +13,12 @@ template <class T>
 class [[nodiscard]] Result {
 public:
     Result(T value) : value_(std::move(value)) {}  // NOLINT: a value is a result
+    // A value of another type that becomes one (a derived file's pointer).
+    template <class U, class = std::enable_if_t<std::is_convertible_v<U&&, T> &&
+                                                !std::is_same_v<std::decay_t<U>, T> &&
+                                                !std::is_same_v<std::decay_t<U>, Outcome> &&
+                                                !std::is_same_v<std::decay_t<U>, Reason>>>
+    Result(U&& value) : value_(T(std::forward<U>(value))) {}  // NOLINT
     // Why there is no value; never Done.
     Result(Outcome why) : why_(std::move(why)) {}  // NOLINT
     Result(Reason why) : why_(why) {}              // NOLINT

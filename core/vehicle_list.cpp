@@ -27,6 +27,18 @@ bool StartsWithSwitchedKey(std::string_view text) {
     }
 }
 
+// Calls `at(position)` for the prefix byte in front of each switched key,
+// front to back.
+template <class At>
+void ForEachKeyPrefix(const char* text, std::size_t size, char prefix, At at) {
+    const char* const end = text + size;
+    for (const char* found = text; found < end; ++found) {
+        found = static_cast<const char*>(std::memchr(found, prefix, end - found));
+        if (found == nullptr) break;
+        if (StartsWithSwitchedKey(std::string_view(found + 1, end - (found + 1)))) at(found - text);
+    }
+}
+
 }  // namespace
 
 std::int32_t StateOfVehicleList(std::string_view vehicleList) {
@@ -35,31 +47,35 @@ std::int32_t StateOfVehicleList(std::string_view vehicleList) {
 
 bool PrefixesStateMarker(std::string_view vehicleList, std::size_t position) {
     constexpr std::string_view kMarkerKey(kStateMarker + 1);  // without its prefix
-    return position + 1 < vehicleList.size() && vehicleList[position + 1] == kMarkerKey[0] &&
-           vehicleList.substr(position + 1, kMarkerKey.size()) == kMarkerKey;
+    return position + 1 + kMarkerKey.size() <= vehicleList.size() &&
+           std::memcmp(vehicleList.data() + position + 1, kMarkerKey.data(), kMarkerKey.size()) == 0;
 }
 
 // One pass that equals the eight replacements applied in order: a key holds
 // neither prefix byte and no position starts two keys, so each replacement
 // only turns the byte in front of its own key, found in the original text.
-TurnedBytes SwitchVehicleKeysInPlace(char* text, std::size_t size, std::int32_t requestedState) {
+// A first pass counts, so that the positions have their room before any
+// byte turns.
+Result<TurnedBytes> SwitchVehicleKeysInPlace(char* text, std::size_t size, std::int32_t requestedState) {
     const char oldPrefix = requestedState != 0 ? kCommentPrefix : kBlankPrefix;
     const char newPrefix = requestedState != 0 ? kBlankPrefix : kCommentPrefix;
+    std::size_t count = 0;
+    ForEachKeyPrefix(text, size, oldPrefix, [&count](std::size_t) { ++count; });
     TurnedBytes turned{oldPrefix, {}};
-    char* const end = text + size;
-    for (char* at = text; at < end; ++at) {
-        at = static_cast<char*>(std::memchr(at, oldPrefix, end - at));
-        if (at == nullptr) break;
-        if (!StartsWithSwitchedKey(std::string_view(at + 1, end - (at + 1)))) continue;
-        *at = newPrefix;
-        turned.positions.push_back(at - text);
-    }
+    if (!turned.positions.TryReserve(count)) return Reason::OutOfMemory;
+    ForEachKeyPrefix(text, size, oldPrefix, [&](std::size_t position) {
+        text[position] = newPrefix;
+        turned.positions.push_back(position);
+    });
     return turned;
 }
 
 Text SwitchVehicleKeys(std::string_view vehicleList, std::int32_t requestedState) {
     Text result(vehicleList);
-    SwitchVehicleKeysInPlace(result.data(), result.size(), requestedState);
+    ForEachKeyPrefix(result.data(), result.size(), requestedState != 0 ? kCommentPrefix : kBlankPrefix,
+                     [&](std::size_t position) {
+                         result[position] = requestedState != 0 ? kBlankPrefix : kCommentPrefix;
+                     });
     return result;
 }
 

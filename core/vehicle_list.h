@@ -3,9 +3,9 @@
 // enabled, and the prefix swap that switches them.
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
-#include "core/text.h"
+#include "core/list.h"
+#include "core/result.h"
 
 namespace tolvaren {
 
@@ -25,14 +25,15 @@ bool PrefixesStateMarker(std::string_view vehicleList, std::size_t position);
 // The bytes a switch turned, each of them from `before`.
 struct TurnedBytes {
     char before = 0;
-    std::vector<std::size_t> positions;  // ascending
+    List<std::size_t> positions;  // ascending
 };
 
 // For every switched key K ("logo=", "Logo=", "sub=", "Sub=", "[Team",
 // "[KTM", "[Yamaha", "[Suzuki"): ";"+K becomes " "+K when `requestedState`
 // is non-zero (enable), " "+K becomes ";"+K when it is zero. Changes `text`
-// in place (its length stays) and returns what it turned.
-TurnedBytes SwitchVehicleKeysInPlace(char* text, std::size_t size, std::int32_t requestedState);
+// in place (its length stays) and returns what it turned; OutOfMemory,
+// with `text` as it was, when there is no room to note that.
+Result<TurnedBytes> SwitchVehicleKeysInPlace(char* text, std::size_t size, std::int32_t requestedState);
 
 // The same on a copy.
 Text SwitchVehicleKeys(std::string_view vehicleList, std::int32_t requestedState);

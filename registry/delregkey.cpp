@@ -25,11 +25,7 @@ bool CopyWholeKeyPath(BSTR text, char (&buffer)[kKeyPathBuffer]) {
 
 }  // namespace
 
-// Reached only through the export table, which link-time optimisation does
-// not see: without the attribute the function would be dropped and the
-// export left pointing nowhere.
-extern "C" __attribute__((externally_visible, used)) LONG WINAPI DELREGKEY(const HKEY* root,
-                                                                         const BSTR* keyPath) {
+extern "C" LONG WINAPI DELREGKEY(const HKEY* root, const BSTR* keyPath) {
     char path[kKeyPathBuffer] = {};
     if (!CopyWholeKeyPath(*keyPath, path)) return ERROR_INVALID_PARAMETER;
     tolvaren::UniqueHkey key;

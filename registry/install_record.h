@@ -3,6 +3,7 @@
 // Windows build of the command-line tool read it.
 #include <windows.h>
 
+#include "core/file.h"
 #include "core/install_location.h"
 #include "registry/registry_helpers.h"
 
@@ -10,21 +11,23 @@ namespace tolvaren {
 
 // The record as the key opened with `access` (a view flag included) holds
 // it, read into a buffer of `capacity` bytes.
-RegText ReadInstallRecord(REGSAM access, DWORD capacity = kRegStringBytes);
+Result<RegValue> ReadInstallRecord(REGSAM access, DWORD capacity = kRegStringBytes);
 
 // The first record a virtualized installer left for this user.
-RegText ReadVirtualStoreRecord(REGSAM access, DWORD capacity = kRegStringBytes);
+Result<RegValue> ReadVirtualStoreRecord(REGSAM access, DWORD capacity = kRegStringBytes);
 
 // The program's lookup: full access first and any value type, as
 // GetRegString reads. A standard user is refused full access to the
 // machine's registry: then read access. Where the machine has no record,
-// the one a virtualized installer left for this user. NotInstalled when
-// there is none, RecordTooLong when it does not fit the lookup's buffer.
-RecordedFolder ProgramInstallFolder();
+// the one a virtualized installer left for this user. The folder, or
+// NotInstalled when there is none, RecordTooLong when it does not fit the
+// lookup's buffer.
+Result<Text> ProgramInstallFolder();
 
 // The tool's: read access is enough; the 32-bit view first, where the
 // 32-bit game's installer writes, then the native one, then this user's
-// virtualized copy; string values only, of any length.
-InstallationSearch FindRegistryInstallations();
+// virtualized copy; string values only, of any length. Then the games of
+// the Steam libraries of the Steam folder the registry names for this user.
+InstallationSearch FindRegistryInstallations(FileSystem& files);
 
 }  // namespace tolvaren

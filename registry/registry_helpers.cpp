@@ -1,6 +1,6 @@
 #include "registry/registry_helpers.h"
 
-
+#include "platform/win32/errors.h"
 #include "registry/fixed_text.h"
 #include "registry/unique_hkey.h"
 
@@ -15,29 +15,42 @@ Text RegistryName(const Text& valueName) {
     return valueName == kDefaultValueName ? Text() : valueName;
 }
 
+Outcome OutcomeOfRegistryError(LONG status) {
+    switch (status) {
+        case ERROR_FILE_NOT_FOUND: case ERROR_PATH_NOT_FOUND: return Reason::NotInstalled;
+        case ERROR_ACCESS_DENIED: return Reason::AccessDenied;
+        case ERROR_MORE_DATA: return Reason::RecordTooLong;
+        default: return {Reason::PlatformError, WindowsErrorText(static_cast<DWORD>(status))};
+    }
+}
+
 }  // namespace
 
-RegText ReadRegText(const HKEY& root, const Text& keyPath, const Text& valueName, REGSAM access,
-                    DWORD capacity) {
+Result<RegValue> ReadRegText(const HKEY& root, const Text& keyPath, const Text& valueName, REGSAM access,
+                             DWORD capacity) {
     const FixedText<kKeyPathBuffer> key(keyPath);
     UniqueHkey opened;
-    RegText read;
-    read.status = RegOpenKeyExA(root, key.c_str(), 0, access, opened.put());
-    if (read.status != ERROR_SUCCESS) return read;
+    if (LONG status = RegOpenKeyExA(root, key.c_str(), 0, access, opened.put()); status != ERROR_SUCCESS)
+        return OutcomeOfRegistryError(status);
     const FixedText<kValueNameBuffer> name(RegistryName(valueName));
-    Text data(capacity, '\0');
-    read.size = capacity;
-    read.status = RegQueryValueExA(opened.get(), name.c_str(), nullptr, &read.type,
-                                   reinterpret_cast<BYTE*>(data.data()), &read.size);
-    if (read.status == ERROR_MORE_DATA) return read;  // the buffer's content is undefined then
-    const std::size_t end = data.find('\0');  // the text ends at its first zero byte
-    if (end != Text::npos) data.resize(end);
-    read.text = std::move(data);
-    return read;
+    DWORD size = capacity;
+    if (capacity == kWholeValue &&
+        RegQueryValueExA(opened.get(), name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+        size = 0;
+    RegValue value;
+    value.text.resize(size + 1);  // a terminating zero, where the data has none
+    const LONG status = RegQueryValueExA(opened.get(), name.c_str(), nullptr, &value.type,
+                                         reinterpret_cast<BYTE*>(value.text.data()), &size);
+    // A value that grew since its size was asked is read again.
+    if (status == ERROR_MORE_DATA && capacity == kWholeValue) return ReadRegText(root, keyPath, valueName, access);
+    if (status != ERROR_SUCCESS) return OutcomeOfRegistryError(status);
+    value.text.resize(value.text.find('\0'));  // the text ends at its first zero byte
+    return value;
 }
 
 Text GetRegString(const HKEY& root, Text keyPath, Text valueName) {
-    return ReadRegText(root, keyPath, valueName, KEY_ALL_ACCESS).text;
+    const Result<RegValue> value = ReadRegText(root, keyPath, valueName, KEY_ALL_ACCESS);
+    return value ? value->text : Text();
 }
 
 LONG SetRegString(const HKEY& root, Text keyPath, Text valueName, Text data) {

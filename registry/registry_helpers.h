@@ -3,7 +3,7 @@
 // the value name "*" stands for a key's default value.
 #include <windows.h>
 
-#include "core/text.h"
+#include "core/result.h"
 
 namespace tolvaren {
 
@@ -12,18 +12,22 @@ inline constexpr char kDefaultValueName[] = "*";
 // What GetRegString reads a value into.
 constexpr DWORD kRegStringBytes = 256;
 
-// A value read as text, with what the registry answered.
-struct RegText {
-    LONG status = ERROR_SUCCESS;  // of the open, else of the query
+// A value read as text.
+struct RegValue {
+    Text text;  // the data up to its first zero byte
     DWORD type = REG_NONE;
-    DWORD size = 0;  // bytes the value holds (for ERROR_MORE_DATA: the buffer it needs)
-    Text text;       // the data up to its first zero byte; empty unless it fitted
 };
 
+// The size to read a value of any length with.
+constexpr DWORD kWholeValue = 0;
+
 // Opens the key with `access` (which may name a registry view) and reads
-// the value as GetRegString does, into a buffer of `capacity` bytes.
-RegText ReadRegText(const HKEY& root, const Text& keyPath, const Text& valueName, REGSAM access,
-                    DWORD capacity = kRegStringBytes);
+// the value as GetRegString does, into a buffer of `capacity` bytes (with
+// kWholeValue, whatever it needs). NotInstalled where the key or the value
+// is missing, AccessDenied where `access` is refused, RecordTooLong where
+// the value does not fit, else PlatformError with Windows's words.
+Result<RegValue> ReadRegText(const HKEY& root, const Text& keyPath, const Text& valueName, REGSAM access,
+                             DWORD capacity = kRegStringBytes);
 
 // The value's data as text up to its first zero byte; the empty text when the
 // key or value is missing or the data does not fit in 256 bytes.

@@ -3,7 +3,7 @@
 // the command-line tool: each prefix's system.reg gives the install folder
 // its installer recorded, and the archive is that folder's Data\common.pak,
 // found on the Unix side. The search only reads, and a prefix that cannot be
-// read is skipped with a warning.
+// read is skipped, with the reason among the search's problems.
 #include "core/install_location.h"
 #include "search/wine_prefixes.h"
 
@@ -14,10 +14,10 @@ namespace tolvaren {
 // the native view. After the prefixes, every Steam library's games without
 // a record are found by their archive, steamapps/common/*/Data/common.pak
 // holding the vehicle list. Each archive is listed once.
-InstallationSearch FindInstallations(const SearchEnvironment& environment);
+InstallationSearch FindInstallations(FileSystem& files, const SearchEnvironment& environment);
 
 // The same for this process's HOME, WINEPREFIX, STEAM_COMPAT_DATA_PATH and
 // XDG_DATA_HOME.
-InstallationSearch FindInstallationsFromEnvironment();
+InstallationSearch FindInstallationsFromEnvironment(FileSystem& files);
 
 }  // namespace tolvaren

@@ -1,6 +1,6 @@
 #include "search/launcher_configs.h"
 
-#include "search/ascii.h"
+#include "core/ascii.h"
 #include "search/utf16.h"
 
 namespace tolvaren {
@@ -15,18 +15,20 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
+using ConfiguredPrefix = Result<std::optional<Text>>;
+
 ConfiguredPrefix Malformed(std::size_t line, const Text& why) {
-    return {std::nullopt, {Reason::Malformed, "line " + std::to_string(line) + ": " + why}};
+    return Outcome(Reason::Malformed, "line " + DecimalText(static_cast<long long>(line)) + ": " + why);
 }
 
 // A prefix named by a launcher is a folder from the root. A zero byte would
 // end the path early, and another folder be opened than the one shown.
 ConfiguredPrefix Named(std::size_t line, Text folder) {
-    if (folder.empty()) return {};
+    if (folder.empty()) return std::optional<Text>();
     if (folder.find('\0') != Text::npos)
         return Malformed(line, "the prefix \"" + Excerpt(folder) + "\" holds a zero character");
     if (folder[0] != '/') return Malformed(line, "the prefix \"" + Excerpt(folder) + "\" is not an absolute path");
-    return {std::move(folder), Reason::Done};
+    return std::optional<Text>(std::move(folder));
 }
 
 // The JSON string whose opening quote is at `at`; nullopt when malformed.
@@ -83,7 +85,7 @@ std::size_t LineAt(std::string_view text, std::size_t at) {
 
 }  // namespace
 
-ConfiguredPrefix PrefixInLutrisGame(std::string_view yml) {
+Result<std::optional<Text>> PrefixInLutrisGame(std::string_view yml) {
     std::size_t line = 0;
     while (!yml.empty()) {
         ++line;
@@ -98,12 +100,12 @@ ConfiguredPrefix PrefixInLutrisGame(std::string_view yml) {
         }
         return Named(line, Text(value));
     }
-    return {};
+    return std::optional<Text>();
 }
 
-ConfiguredPrefix PrefixInHeroicGame(std::string_view json) {
+Result<std::optional<Text>> PrefixInHeroicGame(std::string_view json) {
     const std::size_t key = json.find(kHeroicPrefixKey);
-    if (key == std::string_view::npos) return {};
+    if (key == std::string_view::npos) return std::optional<Text>();
     std::size_t at = key + kHeroicPrefixKey.size();
     while (at < json.size() && IsAsciiSpace(json[at])) ++at;
     if (at == json.size() || json[at] != ':') return Malformed(LineAt(json, key), "winePrefix has no value");

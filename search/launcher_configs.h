@@ -8,16 +8,13 @@
 #include <optional>
 #include <string_view>
 
-#include "core/outcome.h"
+#include "core/result.h"
 
 namespace tolvaren {
 
-struct ConfiguredPrefix {
-    std::optional<Text> folder;  // none where the game has no prefix (a native one)
-    Outcome outcome;             // Done, or Malformed with where ("line 3: …")
-};
-
-ConfiguredPrefix PrefixInLutrisGame(std::string_view yml);
-ConfiguredPrefix PrefixInHeroicGame(std::string_view json);
+// The prefix's folder; none where the game has none (a native one); or
+// Malformed with where ("line 3: …").
+Result<std::optional<Text>> PrefixInLutrisGame(std::string_view yml);
+Result<std::optional<Text>> PrefixInHeroicGame(std::string_view json);
 
 }  // namespace tolvaren

@@ -17,11 +17,4 @@ namespace tolvaren {
 // path to report. Nullopt when the path does not start with a drive letter.
 std::optional<Text> UnixPathInPrefix(const Text& prefix, const Text& windowsPath);
 
-// `relativePath` ('/'-separated) under `folder`, found by the same rule:
-// libraries made by old Steam versions, or shared with Windows, hold
-// "SteamApps", and a mount point renamed in letter case only keeps its old
-// spelling in Steam's list. An absolute `relativePath` is found from the
-// root.
-Text FindIgnoringCase(const Text& folder, const Text& relativePath);
-
 }  // namespace tolvaren

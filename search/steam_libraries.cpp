@@ -2,13 +2,26 @@
 
 #include <optional>
 
-#include "search/ascii.h"
+#include "core/archive.h"
+#include "core/ascii.h"
 
 namespace tolvaren {
 namespace {
 
 const Text kLibraryPathKey = "path";
 
+// In a Steam folder, and in each library.
+constexpr char kLibraryList[] = "steamapps/libraryfolders.vdf";
+constexpr char kSteamGames[] = "steamapps/common";
+constexpr char kArchiveInGame[] = "Data/common.pak";
+
+// "/…" on Linux, "C:\…", "C:/…" or "\\server\…" on Windows: a library's
+// path is never relative.
+bool IsAbsolutePath(const Text& path) {
+    if (path.empty()) return false;
+    if (path[0] == '/' || path[0] == '\\') return true;
+    return path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+}
 
 struct Token {
     enum Kind { Word, Open, Close, End } kind;
@@ -35,7 +48,7 @@ public:
         while (at_ < text_.size() && !IsAsciiSpace(text_[at_]) && text_[at_] != '"' &&
                text_[at_] != '{' && text_[at_] != '}')
             ++at_;
-        return Token{Token::Word, Text(text_.substr(start, at_ - start))};
+        return Token{Token::Word, Text(text_.data() + start, at_ - start)};
     }
 
     // The line on which the last token started.
@@ -47,7 +60,7 @@ private:
             if (text_[at_] == '\n') ++line_;
             if (IsAsciiSpace(text_[at_])) {
                 ++at_;
-            } else if (text_.substr(at_, 2) == "//") {
+            } else if (text_[at_] == '/' && at_ + 1 < text_.size() && text_[at_ + 1] == '/') {
                 while (at_ < text_.size() && text_[at_] != '\n') ++at_;
             } else {
                 return;
@@ -130,7 +143,7 @@ private:
     SteamLibraryList Done() { return std::move(list_); }
 
     SteamLibraryList Fail(const Text& why) {
-        list_.outcome = {Reason::Malformed, "line " + std::to_string(tokens_.TokenLine()) + ": " + why};
+        list_.problem = {Reason::Malformed, "line " + DecimalText(tokens_.TokenLine()) + ": " + why};
         return std::move(list_);
     }
 
@@ -142,5 +155,42 @@ private:
 
 SteamLibraryList LibraryPathsInVdf(std::string_view vdfText) { return VdfReader(vdfText).Read(); }
 
+List<Text> SteamLibrariesOf(FileSystem& files, const Text& steamFolder, List<SearchProblem>& problems) {
+    List<Text> libraries{steamFolder};
+    const Text listPath = files.PathIn(steamFolder, kLibraryList);
+    const Result<Text> listed = files.ReadTextFile(listPath);
+    if (!listed) {
+        problems.push_back({SearchProblem::Kind::ReadInPart, listPath, Text(), listed.Why()});
+        return libraries;
+    }
+    SteamLibraryList list = LibraryPathsInVdf(*listed);
+    if (!list.problem.Done())
+        problems.push_back({SearchProblem::Kind::ReadInPart, listPath, Text(), std::move(list.problem)});
+    for (const Text& path : list.paths)
+        if (IsAbsolutePath(path)) libraries.push_back(files.PathIn(Text(), path));
+    return libraries;
+}
+
+void AddGamesFoundByTheirArchive(FileSystem& files, const Text& library, InstallationSearch& search) {
+    const Text games = files.PathIn(library, kSteamGames);
+    search.places.push_back(files.PathIn(games, "*/" + Text(kArchiveInGame)));
+    const Result<List<Text>> names = files.SubfolderNames(games);
+    if (!names) return;
+    for (const Text& game : *names) {
+        const Text archive = files.PathIn(files.PathIn(games, game), kArchiveInGame);
+        if (NamesVehicleList(files, archive)) AddOnce(files, search, {archive, library, Source::SteamLibrary});
+    }
+}
+
+void AddOnce(FileSystem& files, InstallationSearch& search, Installation installation) {
+    const Result<FileIdentity> identity = files.IdentityOf(installation.archivePath);
+    for (const Installation& found : search.found) {
+        const Result<FileIdentity> foundIdentity = files.IdentityOf(found.archivePath);
+        const bool same = identity && foundIdentity ? *identity == *foundIdentity
+                                                    : found.archivePath == installation.archivePath;
+        if (same) return;
+    }
+    search.found.push_back(std::move(installation));
+}
 
 }  // namespace tolvaren

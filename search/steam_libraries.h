@@ -18,27 +18,36 @@
 // written) or bare; a bare token in brackets after a value is a platform
 // condition and is ignored.
 #include <string_view>
-#include <vector>
 
-#include "core/outcome.h"
+#include "core/file.h"
+#include "core/install_location.h"
 
 namespace tolvaren {
 
 struct SteamLibraryList {
     // Every key "path" (any letter case, any depth) with a text value, and
     // every numbered key with a text value right in the outer block, in order.
-    std::vector<Text> paths;
-    Outcome outcome;          // Done, Unreadable or Malformed
+    List<Text> paths;
+    // Done, or Malformed with where ("line 7: …"): the paths before the
+    // fault are kept.
+    Outcome problem;
 };
 
-// When the text is malformed, the paths before the fault are kept and the
-// outcome's detail says where it is ("line 7: …").
 SteamLibraryList LibraryPathsInVdf(std::string_view vdfText);
 
-// The same from a file, for the Linux search. A missing file is no
-// problem: it names no library.
-SteamLibraryList LibraryPathsInVdfFile(const Text& path);
+// The Steam libraries of the Steam folder `steamFolder`: the folder itself,
+// then each absolute path its steamapps/libraryfolders.vdf names, in order,
+// as the file system finds them. A list that cannot be read, or only in
+// part, adds a problem.
+List<Text> SteamLibrariesOf(FileSystem& files, const Text& steamFolder, List<SearchProblem>& problems);
 
+// The games of the Steam library `library` found by their archive,
+// steamapps/common/*/Data/common.pak holding the vehicle list: a game never
+// started has no prefix yet, and some store versions write no record.
+void AddGamesFoundByTheirArchive(FileSystem& files, const Text& library, InstallationSearch& search);
 
+// Adds `installation` unless the same archive is found already, however
+// the path that leads to it is spelled.
+void AddOnce(FileSystem& files, InstallationSearch& search, Installation installation);
 
 }  // namespace tolvaren

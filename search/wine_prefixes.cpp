@@ -1,6 +1,5 @@
 #include "search/wine_prefixes.h"
 
-#include "core/reason_texts.h"
 #include "platform/posix/files.h"
 #include "search/launcher_configs.h"
 #include "search/prefix_path.h"
@@ -10,9 +9,6 @@ namespace tolvaren {
 namespace {
 
 const Text kAnyFolder = "*";
-
-// In place of the places under HOME, when there is none.
-const Text kNoHome = "no home folder: HOME is not set";
 
 // Under HOME, in search order.
 const Text kDefaultWinePrefix = ".wine";
@@ -47,7 +43,6 @@ const Text kSteamInDataHome = "Steam";
 const Text kBottlesInDataHome = "bottles/bottles";
 
 // In a Steam library, and in the folder STEAM_COMPAT_DATA_PATH names.
-const Text kLibraryList = "steamapps/libraryfolders.vdf";
 const Text kProtonPrefixes = "steamapps/compatdata";
 const Text kPrefixInFolder = "pfx";
 
@@ -55,11 +50,11 @@ bool EndsWith(const Text& text, const Text& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
-using PrefixReader = ConfiguredPrefix (*)(std::string_view text);
+using PrefixReader = Result<std::optional<Text>> (*)(std::string_view text);
 
 class Search {
 public:
-    explicit Search(const SearchEnvironment& environment) : environment_(environment) {}
+    Search(FileSystem& files, const SearchEnvironment& environment) : files_(files), environment_(environment) {}
 
     void LookAtPrefix(const Text& folder) {
         candidates_.places.push_back(folder);
@@ -69,12 +64,12 @@ public:
     // The one prefix the user (or Steam) named: when it is none, they hear why.
     void LookAtNamedPrefix(const Text& folder, const char* namedBy) {
         LookAtPrefix(folder);
-        if (candidates_.prefixes.empty())
-            candidates_.warnings.push_back(CommandLineText({Reason::NotAPrefix, namedBy}, folder));
+        if (candidates_.prefixes.empty()) Skip(folder, {Reason::NotAPrefix, namedBy});
     }
 
     void LookInSteamRoots() {
-        if (EntryExists(InHome(kSteamLink))) {
+        const Result<bool> steamLink = EntryExists(InHome(kSteamLink));
+        if (steamLink && *steamLink) {
             LookInSteamRoot(InHome(kSteamLink));
         } else {
             for (const Text& link : kSteamLinksWithoutIt) LookInSteamRoot(InHome(link));
@@ -95,11 +90,11 @@ public:
         LookInGameFiles(InHome(kHeroicGames), kHeroicGameSuffix, PrefixInHeroicGame);
     }
 
-    PrefixCandidates Result() { return std::move(candidates_); }
+    PrefixCandidates Found() { return std::move(candidates_); }
 
     PrefixCandidates NoHome() {
-        candidates_.places.push_back(kNoHome);
-        return Result();
+        candidates_.noHome = true;
+        return Found();
     }
 
 private:
@@ -107,16 +102,10 @@ private:
 
     void LookInSteamRoot(const Text& root) {
         if (!TakeLibrary(root)) return;
-        const Text listPath = FindIgnoringCase(root, kLibraryList);
-        const SteamLibraryList list = LibraryPathsInVdfFile(listPath);
-        if (!list.outcome.Done())
-            candidates_.warnings.push_back("reading " + CommandLineText(list.outcome, listPath));
         LookInSteamLibrary(root);
-        for (const Text& listed : list.paths) {
-            if (listed.empty() || listed[0] != '/') continue;
-            const Text library = FindIgnoringCase("/", listed);
-            if (TakeLibrary(library)) LookInSteamLibrary(library);
-        }
+        const List<Text> libraries = SteamLibrariesOf(files_, root, candidates_.problems);
+        for (std::size_t i = 1; i < libraries.size(); ++i)
+            if (TakeLibrary(libraries[i])) LookInSteamLibrary(libraries[i]);
     }
 
     void LookInSteamLibrary(const Text& library) {
@@ -129,10 +118,9 @@ private:
     void LookInSubfolders(const Text& folder, const Text& inside = Text()) {
         const Text pattern = JoinPath(folder, kAnyFolder);
         candidates_.places.push_back(inside.empty() ? pattern : JoinPath(pattern, inside));
-        Outcome unlisted;
-        const std::vector<Text> names = SubfolderNames(folder, &unlisted);
-        if (!unlisted.Done()) Skip(folder, unlisted);
-        for (const Text& name : names) {
+        const Result<List<Text>> names = SubfolderNames(folder);
+        if (!names) return Skip(folder, names.Why());
+        for (const Text& name : *names) {
             const Text candidate = JoinPath(folder, name);
             ConsiderPrefix(inside.empty() ? candidate : JoinPath(candidate, inside));
         }
@@ -141,19 +129,15 @@ private:
     // The prefixes a launcher's files for each game name.
     void LookInGameFiles(const Text& folder, const Text& suffix, PrefixReader read) {
         candidates_.places.push_back(JoinPath(folder, kAnyFolder + suffix));
-        Outcome unlisted;
-        const std::vector<Text> names = EntryNames(folder, &unlisted);
-        if (!unlisted.Done()) Skip(folder, unlisted);
-        for (const Text& name : names) {
+        const Result<List<Text>> names = EntryNames(folder);
+        if (!names) return Skip(folder, names.Why());
+        for (const Text& name : *names) {
             if (!EndsWith(name, suffix)) continue;
             const Text path = JoinPath(folder, name);
-            Text text;
-            const Outcome readFile =
-                ReadRegularFile(path, [&text](std::string_view chunk) { text.append(chunk); });
-            const ConfiguredPrefix named = readFile.Done() ? read(text) : ConfiguredPrefix{{}, readFile};
-            if (!named.outcome.Done())
-                candidates_.warnings.push_back("skipping " + CommandLineText(named.outcome, path));
-            if (named.folder) ConsiderPrefix(*named.folder);
+            const Result<Text> text = files_.ReadTextFile(path);
+            const Result<std::optional<Text>> named = text ? read(*text) : text.Why();
+            if (!named) Skip(path, named.Why());
+            else if (*named) ConsiderPrefix(**named);
         }
     }
 
@@ -163,29 +147,27 @@ private:
 
     // A folder holding no system.reg, but whose pfx/ does, stands for that.
     void ConsiderPrefix(const Text& folder) {
-        Outcome unknown;
-        if (!EntryExists(JoinPath(folder, kPrefixRegistryFile), &unknown)) {
-            if (!unknown.Done()) return Skip(folder, unknown);
+        const Result<bool> registry = EntryExists(JoinPath(folder, kPrefixRegistryFile));
+        if (!registry) return Skip(folder, registry.Why());
+        if (!*registry) {
             const Text inner = JoinPath(folder, kPrefixInFolder);
-            if (!EntryExists(JoinPath(inner, kPrefixRegistryFile), &unknown)) {
-                if (!unknown.Done()) Skip(inner, unknown);
-                return;
-            }
-            return ConsiderPrefix(inner);
+            const Result<bool> innerRegistry = EntryExists(JoinPath(inner, kPrefixRegistryFile));
+            if (!innerRegistry) return Skip(inner, innerRegistry.Why());
+            if (*innerRegistry) ConsiderPrefix(inner);
+            return;
         }
         if (TakeFirst(folder, prefixIdentities_, prefixPaths_)) candidates_.prefixes.push_back(folder);
     }
 
-    // A folder that may be a prefix but cannot be looked into.
-    void Skip(const Text& folder, const Outcome& why) {
-        candidates_.warnings.push_back("skipping " + CommandLineText(why, folder));
+    // A folder or file that may name a prefix but cannot be used.
+    void Skip(const Text& place, Outcome why) {
+        candidates_.problems.push_back({SearchProblem::Kind::Skipped, place, Text(), std::move(why)});
     }
 
     // True the first time: by identity when the path leads somewhere, else
     // by the path itself.
-    static bool TakeFirst(const Text& path, std::vector<FileIdentity>& identities,
-                          std::vector<Text>& paths) {
-        if (const std::optional<FileIdentity> identity = IdentityOf(path)) {
+    static bool TakeFirst(const Text& path, List<FileIdentity>& identities, List<Text>& paths) {
+        if (const Result<FileIdentity> identity = IdentityOf(path)) {
             for (const FileIdentity& seen : identities)
                 if (seen == *identity) return false;
             identities.push_back(*identity);
@@ -197,30 +179,31 @@ private:
         return true;
     }
 
+    FileSystem& files_;
     const SearchEnvironment& environment_;
     PrefixCandidates candidates_;
-    std::vector<FileIdentity> libraryIdentities_, prefixIdentities_;
-    std::vector<Text> libraryPaths_, prefixPaths_;
+    List<FileIdentity> libraryIdentities_, prefixIdentities_;
+    List<Text> libraryPaths_, prefixPaths_;
 };
 
 }  // namespace
 
-PrefixCandidates WinePrefixesToSearch(const SearchEnvironment& environment) {
-    Search search(environment);
+PrefixCandidates WinePrefixesToSearch(FileSystem& files, const SearchEnvironment& environment) {
+    Search search(files, environment);
     if (!environment.winePrefix.empty()) {
         search.LookAtNamedPrefix(environment.winePrefix, "WINEPREFIX");
-        return search.Result();
+        return search.Found();
     }
     if (!environment.steamCompatDataPath.empty()) {
         search.LookAtNamedPrefix(JoinPath(environment.steamCompatDataPath, kPrefixInFolder),
                                  "STEAM_COMPAT_DATA_PATH's");
-        return search.Result();
+        return search.Found();
     }
     if (environment.home.empty()) return search.NoHome();
     search.LookAtPrefix(JoinPath(environment.home, kDefaultWinePrefix));
     search.LookInSteamRoots();
     search.LookInLaunchers();
-    return search.Result();
+    return search.Found();
 }
 
 }  // namespace tolvaren

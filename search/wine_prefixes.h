@@ -3,9 +3,8 @@
 // when it holds system.reg; a folder of a launcher's that holds none, but
 // whose pfx/ does, stands for that one (Lutris's store games, Heroic's
 // Proton prefixes, umu-launcher).
-#include <vector>
-
-#include "core/text.h"
+#include "core/file.h"
+#include "core/install_location.h"
 
 namespace tolvaren {
 
@@ -22,11 +21,11 @@ struct SearchEnvironment {
 };
 
 struct PrefixCandidates {
-    std::vector<Text> prefixes;        // each real folder once, by the first way found to it
-    std::vector<Text> steamLibraries;  // each real folder once, for the games without a record
-    std::vector<Text> places;          // where it looked ("*" where it listed a folder)
-    std::vector<Text> warnings;        // one line each: a file that could not be read, a named
-                                       // prefix that is none
+    List<Text> prefixes;        // each real folder once, by the first way found to it
+    List<Text> steamLibraries;  // each real folder once, for the games without a record
+    List<Text> places;          // where it looked ("*" where it listed a folder)
+    List<SearchProblem> problems;  // a file that could not be read, a named prefix that is none
+    bool noHome = false;        // HOME is not set: nothing under it was looked at
 };
 
 // WINEPREFIX, when set, is the one place; else STEAM_COMPAT_DATA_PATH's
@@ -41,6 +40,6 @@ struct PrefixCandidates {
 // game settings name), umu-launcher (~/Games/umu/*) and PlayOnLinux. Within
 // a library, "steamapps" and "compatdata", and a listed library's path,
 // match without regard to letter case when the exact name is not there.
-PrefixCandidates WinePrefixesToSearch(const SearchEnvironment& environment);
+PrefixCandidates WinePrefixesToSearch(FileSystem& files, const SearchEnvironment& environment);
 
 }  // namespace tolvaren

@@ -1,8 +1,9 @@
 #include "search/wine_registry_file.h"
 
 #include <string>
+#include <vector>
 
-#include "search/ascii.h"
+#include "core/ascii.h"
 #include "platform/posix/files.h"
 #include "search/utf16.h"
 #include "search/wine_string.h"
@@ -17,7 +18,6 @@ constexpr int kNoWantedKey = -1;
 // Wine writes long values over several lines; a line longer than this is
 // not a registry's, and is not worth the memory.
 constexpr std::size_t kMaxLineBytes = 1 << 20;
-constexpr char kLineTooLong[] = "a line is longer than 1 MiB";
 
 std::size_t SkipSpaces(std::string_view line, std::size_t at) {
     while (at < line.size() && IsAsciiSpace(line[at])) ++at;
@@ -30,8 +30,8 @@ bool StartsWithAt(std::string_view line, std::size_t at, std::string_view prefix
 
 // The key path's components, without the empty ones that doubled, leading
 // or trailing backslashes leave.
-std::vector<Text> KeyPathComponents(const Text& path) {
-    std::vector<Text> components;
+List<Text> KeyPathComponents(const Text& path) {
+    List<Text> components;
     std::size_t start = 0;
     for (std::size_t at = 0; at <= path.size(); ++at) {
         if (at < path.size() && path[at] != '\\') continue;
@@ -41,7 +41,7 @@ std::vector<Text> KeyPathComponents(const Text& path) {
     return components;
 }
 
-bool SameKeyPath(const std::vector<Text>& a, const std::vector<Text>& b) {
+bool SameKeyPath(const List<Text>& a, const List<Text>& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
         if (!EqualIgnoringAsciiCase(a[i], b[i])) return false;
@@ -97,7 +97,7 @@ ValueLine ParseValueLine(std::string_view line, std::size_t at, bool wantText) {
 
 class RegistryScan {
 public:
-    RegistryScan(const std::vector<Text>& keyPaths, const Text& valueName) : valueName_(valueName) {
+    RegistryScan(const List<Text>& keyPaths, const Text& valueName) : valueName_(valueName) {
         for (const Text& path : keyPaths) wantedKeys_.push_back(KeyPathComponents(path));
         values_.resize(keyPaths.size());
     }
@@ -122,22 +122,12 @@ public:
     }
 
     RegistryStringLookup Finish() {
-        RegistryStringLookup lookup;
-        if (lineTooLong_) {
-            lookup.outcome = {Reason::Malformed, kLineTooLong};
-            return lookup;
-        }
+        if (lineTooLong_) return Reason::LineTooLong;
         if (!partialLine_.empty()) ReadLine(partialLine_);
-        if (!headerRead_ || notARegistry_) {
-            lookup.outcome = Reason::NotARegistry;
-            return lookup;
-        }
-        for (const std::optional<std::u16string>& value : values_) {
-            if (!value) continue;
-            lookup.value = Utf8FromUtf16(std::u16string_view(*value).substr(0, value->find(u'\0')));
-            break;
-        }
-        return lookup;
+        if (!headerRead_ || notARegistry_) return Reason::NotARegistry;
+        for (const std::optional<std::u16string>& value : values_)
+            if (value) return std::optional<Text>(Utf8FromUtf16(std::u16string_view(*value).substr(0, value->find(u'\0'))));
+        return std::optional<Text>();
     }
 
 private:
@@ -165,7 +155,7 @@ private:
         currentKey_ = kNoWantedKey;
         const std::optional<std::u16string> path = ReadWineString(line, ++at, ']');
         if (!path) return;  // a malformed key: its values belong to no key
-        const std::vector<Text> components = KeyPathComponents(Utf8FromUtf16(*path));
+        const List<Text> components = KeyPathComponents(Utf8FromUtf16(*path));
         for (std::size_t i = 0; i < wantedKeys_.size(); ++i) {
             if (SameKeyPath(components, wantedKeys_[i])) {
                 currentKey_ = static_cast<int>(i);
@@ -186,7 +176,7 @@ private:
     }
 
     const Text valueName_;
-    std::vector<std::vector<Text>> wantedKeys_;
+    std::vector<List<Text>> wantedKeys_;
     std::vector<std::optional<std::u16string>> values_;  // per wanted key: its string value
     std::string partialLine_;
     int currentKey_ = kNoWantedKey;
@@ -199,7 +189,7 @@ private:
 }  // namespace
 
 RegistryStringLookup LookUpRegistryString(std::string_view registryText,
-                                          const std::vector<Text>& keyPaths,
+                                          const List<Text>& keyPaths,
                                           const Text& valueName) {
     RegistryScan scan(keyPaths, valueName);
     scan.Feed(registryText);
@@ -207,11 +197,11 @@ RegistryStringLookup LookUpRegistryString(std::string_view registryText,
 }
 
 RegistryStringLookup LookUpRegistryStringInFile(const Text& path,
-                                                const std::vector<Text>& keyPaths,
+                                                const List<Text>& keyPaths,
                                                 const Text& valueName) {
     RegistryScan scan(keyPaths, valueName);
-    Outcome read = ReadRegularFile(path, [&scan](std::string_view chunk) { scan.Feed(chunk); });
-    if (!read.Done()) return {std::move(read), std::nullopt};
+    const Outcome read = ReadRegularFile(path, [&scan](std::string_view chunk) { scan.Feed(chunk); });
+    if (!read.Done()) return read;
     return scan.Finish();
 }
 

@@ -9,16 +9,15 @@
 // in a backslash). Other lines ("#time=…", ";; …") are comments.
 #include <optional>
 #include <string_view>
-#include <vector>
 
-#include "core/outcome.h"
+#include "core/list.h"
+#include "core/result.h"
 
 namespace tolvaren {
 
-struct RegistryStringLookup {
-    Outcome outcome;            // Done, Unreadable, NotARegistry or Malformed (a line too long)
-    std::optional<Text> value;  // UTF-8, up to its first NUL
-};
+// The value (UTF-8, up to its first NUL), nothing when the file holds none,
+// or NotARegistry, LineTooLong (or, for a file, why it could not be read).
+using RegistryStringLookup = Result<std::optional<Text>>;
 
 // The value `valueName` of the first of `keyPaths` (in this order, whatever
 // the file's) that holds it as a string value: "text", str:"text" or
@@ -28,12 +27,12 @@ struct RegistryStringLookup {
 // components are ignored, and where a value occurs more than once the last
 // one counts, as when Wine loads the file.
 RegistryStringLookup LookUpRegistryString(std::string_view registryText,
-                                          const std::vector<Text>& keyPaths,
+                                          const List<Text>& keyPaths,
                                           const Text& valueName);
 
 // The same, reading the file at `path` front to back in chunks.
 RegistryStringLookup LookUpRegistryStringInFile(const Text& path,
-                                                const std::vector<Text>& keyPaths,
+                                                const List<Text>& keyPaths,
                                                 const Text& valueName);
 
 }  // namespace tolvaren

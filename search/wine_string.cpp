@@ -1,6 +1,6 @@
 #include "search/wine_string.h"
 
-#include "search/ascii.h"
+#include "core/ascii.h"
 #include "search/utf16.h"
 
 namespace tolvaren {

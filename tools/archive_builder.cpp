@@ -2,6 +2,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <string>
 
 #include "core/archive.h"
 
@@ -9,8 +10,9 @@ namespace tolvaren {
 
 Text EncodeInt32(std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
-    return Text{static_cast<char>(bits & 0xFF), static_cast<char>(bits >> 8 & 0xFF),
-                static_cast<char>(bits >> 16 & 0xFF), static_cast<char>(bits >> 24 & 0xFF)};
+    const char bytes[] = {static_cast<char>(bits & 0xFF), static_cast<char>(bits >> 8 & 0xFF),
+                          static_cast<char>(bits >> 16 & 0xFF), static_cast<char>(bits >> 24 & 0xFF)};
+    return Text(bytes, sizeof bytes);
 }
 
 Text EncodeRecord(const Text& nameField, std::int32_t offset, std::int32_t size) {
@@ -61,14 +63,15 @@ Text DemoArchive() {
 }
 
 bool WriteWholeFile(const Text& path, const Text& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(out);
 }
 
 Text ReadWholeFile(const Text& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Text(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::ifstream in(path.c_str(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return Text(bytes);
 }
 
 }  // namespace tolvaren

@@ -3,21 +3,32 @@
 namespace tolvaren {
 namespace {
 
-void AppendDword(std::vector<WORD>& words, DWORD value) {
+// Appends to a template's words, front to back.
+class Words {
+public:
+    explicit Words(WORD* words) : next_(words) {}
+    void push_back(WORD word) { *next_++ = word; }
+
+private:
+    WORD* next_;
+};
+
+void AppendDword(Words& words, DWORD value) {
     words.push_back(LOWORD(value));
     words.push_back(HIWORD(value));
 }
 
 // 8-bit text widened character by character, then a terminating zero.
-void AppendWidened(std::vector<WORD>& words, const char* text) {
+void AppendWidened(Words& words, const char* text) {
     for (; *text != '\0'; ++text) words.push_back(static_cast<unsigned char>(*text));
     words.push_back(0);
 }
 
 }  // namespace
 
-std::vector<WORD> BuildMainDialogTemplate() {
-    std::vector<WORD> words;
+MainDialogTemplate BuildMainDialogTemplate() {
+    MainDialogTemplate dialogTemplate{};
+    Words words(dialogTemplate.words);
     AppendDword(words, kDialogStyle);    // +0   style
     AppendDword(words, kDialogExStyle);  // +4   extended style
     words.push_back(0);                  // +8   number of items: the checkbox comes later
@@ -30,7 +41,7 @@ std::vector<WORD> BuildMainDialogTemplate() {
     AppendWidened(words, kProgramName);  // +22  title, UTF-16, zero-terminated
     words.push_back(kDialogFontPoints);  //      point size (DS_SETFONT)
     AppendWidened(words, kDialogFontFace);  //   typeface, UTF-16, zero-terminated
-    return words;
+    return dialogTemplate;
 }
 
 }  // namespace tolvaren

@@ -2,7 +2,7 @@
 // The main dialog's in-memory template.
 #include <windows.h>
 
-#include <vector>
+#include <cstddef>
 
 #include "ui/program_name.h"
 
@@ -20,7 +20,13 @@ constexpr short kDialogX = 121, kDialogY = 153, kDialogWidth = 118, kDialogHeigh
 constexpr WORD kDialogFontPoints = 8;
 constexpr char kDialogFontFace[] = "MS Sans Serif";
 
-// A DLGTEMPLATE with no items; WORD storage keeps it suitably aligned.
-std::vector<WORD> BuildMainDialogTemplate();
+// A DLGTEMPLATE with no items: its header, no menu, the system dialog class,
+// the title and the font, each text widened and zero-terminated. WORD
+// storage keeps it suitably aligned.
+struct MainDialogTemplate {
+    static constexpr std::size_t kHeaderWords = 11;
+    WORD words[kHeaderWords + sizeof kProgramName + 1 + sizeof kDialogFontFace];
+};
+MainDialogTemplate BuildMainDialogTemplate();
 
 }  // namespace tolvaren

@@ -62,9 +62,9 @@ void AddCheckbox(HWND dialog, HINSTANCE instance, HFONT font) {
 
 int ShowMainDialog(HWND owner) {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    const std::vector<WORD> dialogTemplate = BuildMainDialogTemplate();
+    const MainDialogTemplate dialogTemplate = BuildMainDialogTemplate();
     const HWND dialog = CreateDialogIndirectParamA(
-        instance, reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()), owner,
+        instance, reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.words), owner,
         DialogHostProc, 0);
     if (dialog != nullptr) {
         const auto font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));

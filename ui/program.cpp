@@ -3,10 +3,13 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include <new>
+
 #include "platform/file_system.h"
 #include "registry/install_record.h"
 #include "ui/main_dialog.h"
 #include "ui/program.h"
+#include "ui/program_name.h"
 
 namespace tolvaren {
 
@@ -19,6 +22,15 @@ ProgramState& TheProgram() {
 
 namespace {
 
+// Memory for a file's worth of bytes is asked for where a failure can be
+// told as a result; anything else that cannot be had ends the program here,
+// as a start-up that cannot have what it needs does.
+void OutOfMemory() {
+    MessageBoxA(nullptr, "There is not enough memory for Tolvaren to go on.", tolvaren::kProgramName,
+                MB_OK | MB_ICONERROR);
+    ExitProcess(255);
+}
+
 int MainRoutine() {
     tolvaren::ShowMainDialog(nullptr);
     return 0;
@@ -27,6 +39,7 @@ int MainRoutine() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    std::set_new_handler(OutOfMemory);
     CoInitialize(nullptr);
     const int exitCode = MainRoutine();
     CoUninitialize();

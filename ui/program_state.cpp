@@ -6,12 +6,12 @@
 namespace tolvaren {
 
 std::int32_t ProgramState::ExtraVehiclesEnabled() {
-    RecordedFolder record = readInstallFolder_();
-    recordProblem_ = std::move(record.outcome);
-    location_ = ArchiveLocation{ArchivePathFor(record.folder)};
-    const ScanResult scan = ReadVehicleList(files_, location_.path, location_);
-    startUpProblem_ = scan.listRead ? Outcome() : ExplainedBy(scan.outcome);
-    return scan.listRead ? StateOfVehicleList(scan.vehicleList) : 0;
+    const Result<Text> folder = readInstallFolder_();
+    recordProblem_ = folder.Why();
+    location_ = ArchiveLocation{ArchivePathFor(folder ? *folder : Text())};
+    const Result<VehicleListRead> list = ReadVehicleList(files_, location_.path, location_);
+    startUpProblem_ = ExplainedBy(list.Why());
+    return list ? StateOfVehicleList(list->bytes) : 0;
 }
 
 Outcome ProgramState::SetExtraVehicles(const std::int32_t& requestedState) {

@@ -10,8 +10,9 @@ namespace tolvaren {
 
 class ProgramState {
 public:
-    // Reads the install folder the game's installer recorded.
-    using InstallFolderReader = RecordedFolder (*)();
+    // Reads the install folder the game's installer recorded: the folder,
+    // or why there is none to use (NotInstalled, RecordTooLong).
+    using InstallFolderReader = Result<Text> (*)();
 
     ProgramState(FileSystem& files, InstallFolderReader readInstallFolder)
         : files_(files), readInstallFolder_(readInstallFolder) {}

@@ -2,50 +2,29 @@
 
 #include <shellapi.h>
 
-#include "core/reason_texts.h"
+#include "core/confirmations.h"
 #include "platform/win32/errors.h"
+#include "ui/dialog_texts.h"
 #include "ui/program.h"
 #include "ui/resource_ids.h"
 
 namespace tolvaren {
 namespace {
 
-// Runs inside a window procedure, where no exception may pass. The only one
-// the program's code can meet is memory that cannot be had; the rewrite
-// allocates all it needs before its first write, so nothing was written then.
-Outcome SwitchWithoutThrowing(const std::int32_t& requestedState) noexcept {
-    try {
-        return TheProgram().SetExtraVehicles(requestedState);
-    } catch (...) {
-        return Reason::OutOfMemory;
-    }
-}
-
-// What to tell for `outcome`; with no memory even for that, the least.
-Text DialogTextWithoutThrowing(const Outcome& outcome) noexcept {
-    try {
-        return DialogText(outcome, TheProgram().Location().path);
-    } catch (...) {
-        return kProgramName;
-    }
-}
+Text DialogTextFor(const Outcome& outcome) { return DialogText(outcome, TheProgram().Location().path); }
 
 // The confirmation with a note, once, of the copy of the archive that
-// Windows keeps for this user and the game may read instead; empty when
-// there is nothing to note (or no memory to say it).
-Text ConfirmationWithNote(const char* confirmation) noexcept {
-    try {
-        const Text copy = TheProgram().VirtualizedCopyToMention();
-        if (copy.empty()) return Text();
-        return confirmation + Text("\r\n\r\n") + DialogText(Reason::VirtualStoreCopy, copy);
-    } catch (...) {
-        return Text();
-    }
+// Windows keeps for this user and the game may read instead.
+Text Confirmation(std::int32_t requested) {
+    const Text confirmation = requested != 0 ? kEnabledMessage : kDisabledMessage;
+    const Text copy = TheProgram().VirtualizedCopyToMention();
+    if (copy.empty()) return confirmation;
+    return confirmation + "\r\n\r\n" + DialogText(Reason::VirtualStoreCopy, copy);
 }
 
-int Tell(const char* text, UINT type) {
+int Tell(const Text& text, UINT type) {
     Sleep(5);
-    return MessageBoxA(nullptr, text, kProgramName, type);
+    return MessageBoxA(nullptr, text.c_str(), kProgramName, type);
 }
 
 // Starts this program again with administrator rights; Windows asks the
@@ -70,42 +49,27 @@ Outcome RestartAsAdministrator() {
 // program runs again as an administrator, this one closes as through its
 // Close command.
 void OfferRestartAsAdministrator(HWND dialog) {
-    if (Tell(DialogTextWithoutThrowing(Reason::NotElevated).c_str(), MB_YESNO | MB_ICONWARNING) != IDYES)
-        return;
-    Outcome restarted;
-    try {
-        restarted = RestartAsAdministrator();
-    } catch (...) {
-        restarted = Reason::OutOfMemory;
-    }
+    if (Tell(DialogTextFor(Reason::NotElevated), MB_YESNO | MB_ICONWARNING) != IDYES) return;
+    const Outcome restarted = RestartAsAdministrator();
     if (restarted.Done()) {
         PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         return;
     }
-    Tell(DialogTextWithoutThrowing(restarted).c_str(), MB_OK | MB_ICONERROR);
+    Tell(DialogTextFor(restarted), MB_OK | MB_ICONERROR);
 }
 
 }  // namespace
 
 void TellStartUpProblem() {
-    Text text;
-    try {
-        text = DialogText(TheProgram().StartUpProblem(), TheProgram().Location().path) + "\r\n\r\n" +
-               kStateNotReadNote;
-    } catch (...) {
-        text.clear();  // with no memory for the reason, the note alone
-    }
-    Tell(text.empty() ? kStateNotReadNote : text.c_str(), MB_OK | MB_ICONWARNING);
+    Tell(DialogTextFor(TheProgram().StartUpProblem()) + "\r\n\r\n" + kStateNotReadNote, MB_OK | MB_ICONWARNING);
 }
 
 void OnExtraVehiclesClicked(HWND dialog) {
     const HWND checkbox = GetDlgItem(dialog, IDC_EXTRA_VEHICLES);
     const auto requested = static_cast<std::int32_t>(SendMessageA(checkbox, BM_GETCHECK, 0, 0));
-    const Outcome outcome = SwitchWithoutThrowing(requested);
+    const Outcome outcome = TheProgram().SetExtraVehicles(requested);
     if (outcome.Done()) {
-        const char* confirmation = requested != 0 ? kEnabledMessage : kDisabledMessage;
-        const Text withNote = ConfirmationWithNote(confirmation);
-        Tell(withNote.empty() ? confirmation : withNote.c_str(), MB_OK);
+        Tell(Confirmation(requested), MB_OK);
         return;
     }
     // The switch did not happen, so the displayed state goes back; one that
@@ -113,7 +77,7 @@ void OnExtraVehiclesClicked(HWND dialog) {
     if (outcome.reason != Reason::OpenedDuringLastWrite)
         SendMessageA(checkbox, BM_SETCHECK, requested != 0 ? BST_UNCHECKED : BST_CHECKED, 0);
     if (outcome.reason == Reason::NotElevated) return OfferRestartAsAdministrator(dialog);
-    Tell(DialogTextWithoutThrowing(outcome).c_str(), MB_OK | MB_ICONERROR);
+    Tell(DialogTextFor(outcome), MB_OK | MB_ICONERROR);
 }
 
 }  // namespace tolvaren

@@ -1,6 +1,3 @@
-// Files on POSIX systems: any path the system opens. Opening without sharing
-// means: no other process has the file open or locked, and while the file
-// stays open, other programs' opens wait (platform/posix/in_use.h).
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,8 +7,9 @@
 #include <optional>
 
 #include "platform/file_system.h"
+#include "platform/posix/files.h"
 #include "platform/posix/in_use.h"
-#include "platform/posix/signals.h"
+#include "platform/posix/posix_file_system.h"
 #include "platform/posix/unique_fd.h"
 
 namespace tolvaren {
@@ -29,7 +27,7 @@ Reason ReasonFromErrno(int error) {
     }
 }
 
-// Why a read, a write or a flush stopped short.
+// Why a read, a write or a flush failed.
 Outcome OutcomeOfFailedTransfer(int error) {
     switch (error) {
         case ENOSPC: case EDQUOT: return Reason::DiskFull;
@@ -42,49 +40,44 @@ Outcome OutcomeOfFailedTransfer(int error) {
 
 class PosixFile final : public File {
 public:
-    PosixFile(UniqueFd fd, const struct stat& status, Text path)
-        : fd_(std::move(fd)), path_(std::move(path)), expected_(status) {}
+    PosixFile(UniqueFd fd, const struct stat& status, Text path, SignalHold& signals)
+        : fd_(std::move(fd)), path_(std::move(path)), expected_(status), signals_(signals) {}
     ~PosixFile() override {
         fd_.reset();  // ends lease and flock before held signals may act
-        if (interruptionsHeld_) ReleaseInterruptions();
+        if (holdsSignals_) signals_.Let();
     }
     PosixFile(const PosixFile&) = delete;
     PosixFile& operator=(const PosixFile&) = delete;
 
-    bool Seek(std::int64_t offset) override {
-        return offset >= 0 && ::lseek(fd_.get(), offset, SEEK_SET) == offset;
+    Outcome Seek(std::int64_t offset) override {
+        if (::lseek(fd_.get(), offset, SEEK_SET) == offset) return Reason::Done;
+        return OutcomeOfFailedTransfer(errno);
     }
-    std::size_t Read(char* buffer, std::size_t count) override {
+    Result<std::size_t> Read(char* buffer, std::size_t count) override {
         ssize_t got;
         do got = ::read(fd_.get(), buffer, count);
         while (got < 0 && errno == EINTR);
-        if (got < 0) NoteWhyStopped(errno);
-        return got > 0 ? static_cast<std::size_t>(got) : 0;
+        if (got < 0) return OutcomeOfFailedTransfer(errno);
+        return static_cast<std::size_t>(got);
     }
-    std::size_t Write(const char* buffer, std::size_t count) override {
-        std::size_t total = 0;
-        while (total < count) {
-            const ssize_t put = ::write(fd_.get(), buffer + total, count - total);
-            if (put < 0 && errno == EINTR) continue;
-            if (put < 0) NoteWhyStopped(errno);
-            if (put <= 0) break;
-            total += static_cast<std::size_t>(put);
-        }
+    Result<std::size_t> Write(const char* buffer, std::size_t count) override {
+        ssize_t put;
+        do put = ::write(fd_.get(), buffer, count);
+        while (put < 0 && errno == EINTR);
+        if (put < 0) return OutcomeOfFailedTransfer(errno);
         // What the file is now, by this process's own hand.
-        if (total > 0) ::fstat(fd_.get(), &expected_);
-        return total;
+        ::fstat(fd_.get(), &expected_);
+        return static_cast<std::size_t>(put);
     }
-    bool Flush() override {
-        if (::fdatasync(fd_.get()) == 0) return true;
-        NoteWhyStopped(errno);
-        return false;
+    Outcome Flush() override {
+        if (::fdatasync(fd_.get()) == 0) return Reason::Done;
+        return OutcomeOfFailedTransfer(errno);
     }
 
-    Outcome WhyStopped() const override { return whyStopped_; }
-
-    std::int64_t Size() const override {
+    Result<std::int64_t> Size() const override {
         struct stat now {};
-        return ::fstat(fd_.get(), &now) == 0 ? static_cast<std::int64_t>(now.st_size) : -1;
+        if (::fstat(fd_.get(), &now) != 0) return OutcomeOfFailedTransfer(errno);
+        return static_cast<std::int64_t>(now.st_size);
     }
 
     Outcome Unchanged() const override {
@@ -100,8 +93,8 @@ public:
     // Signals are held from here on: a process stopped while it holds the
     // lease would keep other programs' opens waiting.
     Outcome TakeSoleUse() {
-        HoldInterruptions();
-        interruptionsHeld_ = true;
+        signals_.Hold();
+        holdsSignals_ = true;
         Result<SoleUse> sole = tolvaren::TakeSoleUse(fd_.get(), expected_, leaseNotice_);
         if (!sole) return sole.Why();
         caveat_ = std::move(sole->caveat);
@@ -109,48 +102,56 @@ public:
     }
 
 private:
-    // In the middle of a rewrite, where nothing may throw: without memory
-    // for the system's words, the reason alone.
-    void NoteWhyStopped(int error) noexcept {
-        try {
-            whyStopped_ = OutcomeOfFailedTransfer(error);
-        } catch (...) {
-            whyStopped_ = Outcome(Reason::PlatformError);
-        }
-    }
-
     // Released after the file, which ends the lease.
     std::optional<SignalIgnored> leaseNotice_;
     UniqueFd fd_;
     const Text path_;
     struct stat expected_;  // as opened, or as this process last wrote it
-    bool interruptionsHeld_ = false;
-    Outcome whyStopped_;
+    SignalHold& signals_;
+    bool holdsSignals_ = false;
     Outcome caveat_;
-};
-
-class PosixFileSystem final : public FileSystem {
-public:
-    OpenedFile Open(const Text& path, FileAccess access) override {
-        const int mode = access == FileAccess::ReadWrite ? O_RDWR : O_RDONLY;
-        // O_NONBLOCK keeps a FIFO from hanging the open; it is refused below.
-        UniqueFd fd(::open(path.c_str(), mode | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-        if (!fd) return {nullptr, ReasonFromErrno(errno)};
-        struct stat status {};
-        if (::fstat(fd.get(), &status) != 0) return {nullptr, Reason::CannotOpen};
-        if (!S_ISREG(status.st_mode)) return {nullptr, Reason::NotADiskFile};
-        auto file = std::make_unique<PosixFile>(std::move(fd), status, path);
-        if (access != FileAccess::SharedRead) {
-            if (Outcome sole = file->TakeSoleUse(); !sole.Done()) return {nullptr, std::move(sole)};
-        }
-        return {std::move(file), Reason::Done};
-    }
 };
 
 }  // namespace
 
+Result<std::unique_ptr<File>> PosixFileSystem::Open(const Text& path, FileAccess access) {
+    const int mode = access == FileAccess::ReadWrite ? O_RDWR : O_RDONLY;
+    // O_NONBLOCK keeps a FIFO from hanging the open; it is refused below.
+    UniqueFd fd(::open(path.c_str(), mode | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (!fd) return ReasonFromErrno(errno);
+    struct stat status {};
+    if (::fstat(fd.get(), &status) != 0) return Reason::CannotOpen;
+    if (!S_ISREG(status.st_mode)) return Reason::NotADiskFile;
+    auto file = std::make_unique<PosixFile>(std::move(fd), status, path, signals_);
+    if (access != FileAccess::SharedRead) {
+        if (Outcome sole = file->TakeSoleUse(); !sole.Done()) return sole;
+    }
+    return file;
+}
+
+Text PosixFileSystem::PathIn(const Text& folder, const Text& relative) {
+    return FindIgnoringCase(folder, relative);
+}
+
+Result<List<Text>> PosixFileSystem::SubfolderNames(const Text& folder) {
+    return tolvaren::SubfolderNames(folder);
+}
+
+Result<FileIdentity> PosixFileSystem::IdentityOf(const Text& path) { return tolvaren::IdentityOf(path); }
+
+Result<Text> PosixFileSystem::ReadTextFile(const Text& path) {
+    const Result<bool> there = EntryExists(path);
+    if (!there) return there.Why();
+    Text text;
+    if (!*there) return text;
+    const Outcome read = ReadRegularFile(path, [&text](std::string_view chunk) { text.append(chunk); });
+    if (!read.Done()) return read;
+    return text;
+}
+
 FileSystem& PlatformFileSystem() {
-    static PosixFileSystem files;
+    static SignalHold signals;
+    static PosixFileSystem files(signals);
     return files;
 }
 

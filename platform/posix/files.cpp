@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 
+#include "core/ascii.h"
 #include "platform/posix/unique_fd.h"
 
 namespace tolvaren {
@@ -21,9 +22,21 @@ bool IsDotOrDotDot(const char* name) {
 }
 
 // What is simply not there needs no word; anything else does.
-void NoteWhyUnknown(Outcome* why) {
-    if (why != nullptr && errno != ENOENT && errno != ENOTDIR)
-        *why = Outcome(Reason::Unreadable, std::strerror(errno));
+bool IsMissing(int error) { return error == ENOENT || error == ENOTDIR; }
+
+Outcome Unreadable(int error) { return {Reason::Unreadable, std::strerror(error)}; }
+
+// The folder's entry for `component`: the name as written when it is there,
+// else the first (byte order) entry equal to it without regard to case.
+std::optional<Text> EntryFor(const Text& folder, const Text& component) {
+    const Text written = JoinPath(folder, component);
+    const Result<bool> exists = EntryExists(written);
+    if (exists && *exists) return written;
+    const Result<List<Text>> names = EntryNames(folder);
+    if (!names) return std::nullopt;
+    for (const Text& name : *names)
+        if (EqualIgnoringAsciiCase(name, component)) return JoinPath(folder, name);
+    return std::nullopt;
 }
 
 }  // namespace
@@ -33,11 +46,11 @@ Text JoinPath(const Text& folder, const Text& name) {
     return folder.back() == '/' ? folder + name : folder + '/' + name;
 }
 
-bool EntryExists(const Text& path, Outcome* whyUnknown) {
+Result<bool> EntryExists(const Text& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) == 0) return true;
-    NoteWhyUnknown(whyUnknown);
-    return false;
+    if (IsMissing(errno)) return false;
+    return Unreadable(errno);
 }
 
 bool IsFolder(const Text& path) {
@@ -45,12 +58,12 @@ bool IsFolder(const Text& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-std::vector<Text> EntryNames(const Text& folder, Outcome* whyUnlisted) {
-    std::vector<Text> names;
+Result<List<Text>> EntryNames(const Text& folder) {
+    List<Text> names;
     const UniqueDir listing(::opendir(folder.c_str()));
     if (!listing) {
-        NoteWhyUnknown(whyUnlisted);
-        return names;
+        if (IsMissing(errno)) return names;
+        return Unreadable(errno);
     }
     while (const dirent* entry = ::readdir(listing.get()))
         if (!IsDotOrDotDot(entry->d_name)) names.emplace_back(entry->d_name);
@@ -58,21 +71,19 @@ std::vector<Text> EntryNames(const Text& folder, Outcome* whyUnlisted) {
     return names;
 }
 
-std::vector<Text> SubfolderNames(const Text& folder, Outcome* whyUnlisted) {
-    std::vector<Text> names = EntryNames(folder, whyUnlisted);
-    names.erase(std::remove_if(names.begin(), names.end(),
-                               [&folder](const Text& name) {
-                                   return name[0] == '.' || !IsFolder(JoinPath(folder, name));
-                               }),
-                names.end());
-    return names;
+Result<List<Text>> SubfolderNames(const Text& folder) {
+    Result<List<Text>> names = EntryNames(folder);
+    if (!names) return names;
+    List<Text> subfolders;
+    for (Text& name : *names)
+        if (name[0] != '.' && IsFolder(JoinPath(folder, name))) subfolders.push_back(std::move(name));
+    return subfolders;
 }
 
-std::optional<FileIdentity> IdentityOf(const Text& path) {
+Result<FileIdentity> IdentityOf(const Text& path) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
-    return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
-                        static_cast<std::uint64_t>(info.st_ino)};
+    if (::stat(path.c_str(), &info) != 0) return Unreadable(errno);
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
 std::optional<Text> RealPath(const Text& path) {
@@ -82,28 +93,54 @@ std::optional<Text> RealPath(const Text& path) {
     return Text(resolved.get());
 }
 
-Outcome ReadRegularFile(const Text& path, const ChunkConsumer& consume) {
-    const auto unreadable = [](const char* why) { return Outcome(Reason::Unreadable, why); };
+List<Text> PathComponents(std::string_view path, std::string_view separators) {
+    List<Text> components;
+    std::size_t start = 0;
+    for (std::size_t at = 0; at <= path.size(); ++at) {
+        if (at < path.size() && separators.find(path[at]) == std::string_view::npos) continue;
+        const Text component(path.data() + start, at - start);
+        start = at + 1;
+        if (component.empty() || component == ".") continue;
+        if (component == "..") {
+            if (!components.empty()) components.pop_back();
+            continue;
+        }
+        components.push_back(component);
+    }
+    return components;
+}
+
+Text FollowIgnoringCase(Text folder, const List<Text>& components) {
+    for (const Text& component : components)
+        folder = EntryFor(folder, component).value_or(JoinPath(folder, component));
+    return folder;
+}
+
+Text FindIgnoringCase(const Text& folder, const Text& relativePath) {
+    const bool absolute = !relativePath.empty() && relativePath[0] == '/';
+    return FollowIgnoringCase(absolute ? "/" : folder, PathComponents(relativePath, "/"));
+}
+
+Outcome ReadRegularFile(const Text& path, ChunkConsumer consume) {
     // Non-blocking, so that a FIFO in the file's place cannot hold the open.
     const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (!file) return unreadable(std::strerror(errno));
+    if (!file) return Unreadable(errno);
     struct stat info {};
-    if (::fstat(file.get(), &info) != 0) return unreadable(std::strerror(errno));
-    if (S_ISDIR(info.st_mode)) return unreadable(std::strerror(EISDIR));
-    if (!S_ISREG(info.st_mode)) return unreadable("Not a regular file");
-    constexpr char kTooLarge[] = "larger than 64 MiB, far more than such a file holds";
-    static_assert(kMaxSearchedFileBytes == 64 << 20, "the text names the limit");
-    if (static_cast<std::uint64_t>(info.st_size) > kMaxSearchedFileBytes) return unreadable(kTooLarge);
-    std::unique_ptr<char[]> buffer(new char[kReadChunkSize]);
+    if (::fstat(file.get(), &info) != 0) return Unreadable(errno);
+    if (S_ISDIR(info.st_mode)) return Unreadable(EISDIR);
+    if (!S_ISREG(info.st_mode)) return {Reason::Unreadable, "Not a regular file"};
+    if (static_cast<std::uint64_t>(info.st_size) > kMaxSearchedFileBytes) return Reason::FileTooLarge;
+    Text buffer;
+    if (!buffer.TryResize(kReadChunkSize)) return Reason::OutOfMemory;
     std::uint64_t total = 0;
     for (;;) {
-        const ssize_t got = ::read(file.get(), buffer.get(), kReadChunkSize);
+        const ssize_t got = ::read(file.get(), buffer.data(), kReadChunkSize);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return unreadable(std::strerror(errno));
+        if (got < 0) return Unreadable(errno);
         if (got == 0) return Reason::Done;
         total += static_cast<std::uint64_t>(got);
-        if (total > kMaxSearchedFileBytes) return unreadable(kTooLarge);  // it grew meanwhile
-        consume(std::string_view(buffer.get(), static_cast<std::size_t>(got)));
+        if (total > kMaxSearchedFileBytes) return Reason::FileTooLarge;  // it grew meanwhile
+        consume(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
     }
 }
 

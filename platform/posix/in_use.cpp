@@ -75,11 +75,11 @@ public:
 
     // "PID 1234 (game.exe)".
     static Text DescribeProcess(pid_t pid) {
-        std::ifstream commFile("/proc/" + std::to_string(pid) + "/comm");
+        std::ifstream commFile(("/proc/" + DecimalText(pid) + "/comm").c_str());
         std::string command;
         std::getline(commFile, command);
-        Text description = "PID " + std::to_string(pid);
-        if (!command.empty()) description += " (" + Printable(command) + ")";
+        Text description = "PID " + DecimalText(pid);
+        if (!command.empty()) description += " (" + Printable(Text(command)) + ")";
         return description;
     }
 
@@ -96,7 +96,7 @@ private:
     }
 
     Look LookAtDescriptors(int procfd, pid_t pid, int skippedFd) const {
-        const std::string fdPath = std::to_string(pid) + "/fd";
+        const Text fdPath = DecimalText(pid) + "/fd";
         const UniqueDir fds =
             DirectoryOf(::openat(procfd, fdPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (!fds) return Refused();
@@ -113,7 +113,7 @@ private:
 
     // A file mapped into memory stays in use after its descriptor is closed.
     Look LookAtMappings(int procfd, pid_t pid) const {
-        const std::string mapsPath = std::to_string(pid) + "/maps";
+        const Text mapsPath = DecimalText(pid) + "/maps";
         const UniqueFd maps(::openat(procfd, mapsPath.c_str(), O_RDONLY | O_CLOEXEC));
         if (!maps) return Refused();
         std::string text;
@@ -227,11 +227,11 @@ Result<SoleUse> JudgeWithoutLease(const Holders& holders) {
         return Outcome(Reason::HoldersUnknown, "no lease can be taken on it, and /proc cannot be read");
     if (holders.unseenOwn > 0)
         return Outcome(Reason::HoldersUnknown, "no lease can be taken on it, and " +
-                                                   std::to_string(holders.unseenOwn) +
+                                                   DecimalText(holders.unseenOwn) +
                                                    " processes of this user cannot be looked at");
     if (OtherUsersProcessesHidden()) return SoleUse{Reason::OthersHidden};
     if (holders.unseenOthers > 0)
-        return SoleUse{{Reason::OthersUnseen, std::to_string(holders.unseenOthers)}};
+        return SoleUse{{Reason::OthersUnseen, DecimalText(holders.unseenOthers)}};
     return SoleUse{};
 }
 

@@ -3,7 +3,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <cstdint>
 #include <initializer_list>
 
 namespace tolvaren {
@@ -19,15 +18,8 @@ constexpr int kFirstRealTimeSignal = 32;
 
 KernelSignalSet Bit(int signal) { return KernelSignalSet{1} << (signal - 1); }
 
-int g_holds = 0;
-bool g_masked = false;  // the signals are held back
-bool g_waitForTheOutcome = false;
-KernelSignalSet g_maskBefore = 0;
-struct sigaction g_fileSizeLimitBefore;
-
 // Every signal that ends the process by default, but the uncatchable and
-// the synchronous faults, and those that stop it: a switch is never cut off
-// half-way, nor left half-way while the process is stopped.
+// the synchronous faults, and those that stop it.
 KernelSignalSet SignalsHeldDuringAWrite() {
     KernelSignalSet held = 0;
     for (const int signal : {SIGHUP, SIGINT, SIGQUIT, SIGPIPE, SIGALRM, SIGTERM, SIGUSR1, SIGUSR2,
@@ -42,35 +34,28 @@ void SetKernelMask(int how, const KernelSignalSet& mask, KernelSignalSet* before
     ::syscall(SYS_rt_sigprocmask, how, &mask, before, sizeof mask);
 }
 
-void LetHeldSignalsAct() {
-    if (!g_masked) return;
-    g_masked = false;
-    sigaction(SIGXFSZ, &g_fileSizeLimitBefore, nullptr);
-    SetKernelMask(SIG_SETMASK, g_maskBefore, nullptr);  // delivers what was held
-}
-
 }  // namespace
 
-void HoldInterruptions() {
-    ++g_holds;
-    if (g_masked) return;
-    g_masked = true;
-    SetKernelMask(SIG_BLOCK, SignalsHeldDuringAWrite(), &g_maskBefore);
+void SignalHold::Hold() {
+    ++holds_;
+    if (masked_) return;
+    masked_ = true;
+    SetKernelMask(SIG_BLOCK, SignalsHeldDuringAWrite(), &maskBefore_);
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
-    sigaction(SIGXFSZ, &ignore, &g_fileSizeLimitBefore);
+    sigaction(SIGXFSZ, &ignore, &fileSizeLimitBefore_);
 }
 
-void ReleaseInterruptions() {
-    if (g_holds == 0 || --g_holds > 0 || g_waitForTheOutcome) return;
+void SignalHold::Let() {
+    if (holds_ == 0 || --holds_ > 0 || release_ == Release::WhenDone) return;
     LetHeldSignalsAct();
 }
 
-InterruptionsWaitForTheOutcome::InterruptionsWaitForTheOutcome() { g_waitForTheOutcome = true; }
-
-InterruptionsWaitForTheOutcome::~InterruptionsWaitForTheOutcome() {
-    g_waitForTheOutcome = false;
-    if (g_holds == 0) LetHeldSignalsAct();
+void SignalHold::LetHeldSignalsAct() {
+    if (!masked_) return;
+    masked_ = false;
+    sigaction(SIGXFSZ, &fileSizeLimitBefore_, nullptr);
+    SetKernelMask(SIG_SETMASK, maskBefore_, nullptr);  // delivers what was held
 }
 
 }  // namespace tolvaren

@@ -2,6 +2,8 @@
 // Signal dispositions and masks set for a while and put back after.
 #include <signal.h>
 
+#include <cstdint>
+
 namespace tolvaren {
 
 class SignalIgnored {
@@ -30,19 +32,30 @@ private:
 // is held back (all but the uncatchable ones and the synchronous faults),
 // and a write past the file-size limit fails instead of killing the
 // process: a write is never cut off or left half-way by them, nor a lease
-// kept by a stopped process. Holds nest; the last release lets what was
-// held act.
-void HoldInterruptions();
-void ReleaseInterruptions();
-
-// While one lives, a released hold lasts until it ends, so that a process
-// tells what it did (or why it failed) before a held signal ends it.
-class InterruptionsWaitForTheOutcome {
+// kept by a stopped process. The process's signal mask is one, so is this:
+// whoever runs switches owns it and hands it to its file system.
+class SignalHold {
 public:
-    InterruptionsWaitForTheOutcome();
-    ~InterruptionsWaitForTheOutcome();
-    InterruptionsWaitForTheOutcome(const InterruptionsWaitForTheOutcome&) = delete;
-    InterruptionsWaitForTheOutcome& operator=(const InterruptionsWaitForTheOutcome&) = delete;
+    // WhenDone: what was held acts only when this object ends, so that a
+    // process tells what it did (or why it failed) first.
+    enum class Release { WithTheLastHold, WhenDone };
+    explicit SignalHold(Release release = Release::WithTheLastHold) : release_(release) {}
+    ~SignalHold() { LetHeldSignalsAct(); }
+    SignalHold(const SignalHold&) = delete;
+    SignalHold& operator=(const SignalHold&) = delete;
+
+    // Holds nest.
+    void Hold();
+    void Let();
+
+private:
+    void LetHeldSignalsAct();
+
+    const Release release_;
+    int holds_ = 0;
+    bool masked_ = false;
+    std::uint64_t maskBefore_ = 0;  // the kernel's signal set
+    struct sigaction fileSizeLimitBefore_ {};
 };
 
 }  // namespace tolvaren

@@ -81,7 +81,7 @@ Text WindowsErrorText(DWORD code) {
     const DWORD length = FormatMessageA(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, 0, reinterpret_cast<char*>(words.put()), 0, nullptr);
-    Text text = "Windows error " + std::to_string(code);
+    Text text = "Windows error " + DecimalText(code);
     if (length == 0) return text;
     Text said(words.get(), length);
     // The system ends its words with a full stop and a line break.

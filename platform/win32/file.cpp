@@ -2,6 +2,9 @@
 // critical-error boxes.
 #include <windows.h>
 
+#include <algorithm>
+
+#include "core/archive.h"
 #include "platform/file_system.h"
 #include "platform/win32/errors.h"
 #include "platform/win32/unique_handle.h"
@@ -29,29 +32,24 @@ Outcome OutcomeOfFailedOpen(const Text& path, DWORD error) {
     return OutcomeOfRefusedOpen(error, FactsAbout(path));
 }
 
-// A file's identity: its volume and its index there.
-struct FileIdentity {
-    DWORD volume = 0, indexHigh = 0, indexLow = 0;
-    bool operator==(const FileIdentity& other) const {
-        return volume == other.volume && indexHigh == other.indexHigh && indexLow == other.indexLow;
-    }
-};
+Outcome LastError() { return OutcomeOfWindowsError(GetLastError()); }
 
-bool IdentityOf(HANDLE handle, FileIdentity& identity) {
+Result<FileIdentity> IdentityOfHandle(HANDLE handle) {
     BY_HANDLE_FILE_INFORMATION info = {};
-    if (!WithoutErrorBoxes([&] { return GetFileInformationByHandle(handle, &info); })) return false;
-    identity = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
-    return true;
+    if (!WithoutErrorBoxes([&] { return GetFileInformationByHandle(handle, &info); })) return LastError();
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        static_cast<std::uint64_t>(info.nFileIndexHigh) << 32 | info.nFileIndexLow};
 }
 
 // A fresh look at what `path` names. Asking for no access to its data, the
 // open passes beside the archive held without sharing.
-bool IdentityOf(const Text& path, FileIdentity& identity) {
+Result<FileIdentity> IdentityOfPath(const Text& path) {
     const UniqueFileHandle named(WithoutErrorBoxes([&] {
         return CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     }));
-    return named && IdentityOf(named.get(), identity);
+    if (!named) return LastError();
+    return IdentityOfHandle(named.get());
 }
 
 struct OpenMode {
@@ -67,6 +65,8 @@ OpenMode ModeFor(FileAccess access) {
     return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE};
 }
 
+DWORD ClampToDword(std::size_t count) { return count > MAXDWORD ? MAXDWORD : static_cast<DWORD>(count); }
+
 // A handle opened without sharing lets no other Windows program open the
 // file while it is held, nor rename another over it; Wine keeps that rule
 // among Windows programs only, so a native program may still cut the file
@@ -74,77 +74,65 @@ OpenMode ModeFor(FileAccess access) {
 // between the phases of a write.
 class Win32File final : public File {
 public:
-    Win32File(UniqueFileHandle handle, Text path) : handle_(std::move(handle)), path_(std::move(path)) {
-        expectedSize_ = Size();
-        knownIdentity_ = IdentityOf(handle_.get(), identity_);
+    Win32File(UniqueFileHandle handle, Text path)
+        : handle_(std::move(handle)), path_(std::move(path)), identity_(IdentityOfHandle(handle_.get())) {
+        NoteSize();
     }
 
-    bool Seek(std::int64_t offset) override {
+    Outcome Seek(std::int64_t offset) override {
         LONG high = static_cast<LONG>(offset >> 32);
         const LONG low = static_cast<LONG>(offset & 0xFFFFFFFF);
-        return WithoutErrorBoxes([&] {
+        const bool moved = WithoutErrorBoxes([&] {
             SetLastError(NO_ERROR);
-            const DWORD moved = SetFilePointer(handle_.get(), low, &high, FILE_BEGIN);
-            return moved != INVALID_SET_FILE_POINTER || GetLastError() == NO_ERROR;
+            return SetFilePointer(handle_.get(), low, &high, FILE_BEGIN) != INVALID_SET_FILE_POINTER ||
+                   GetLastError() == NO_ERROR;
         });
+        return moved ? Outcome() : LastError();
     }
-    std::size_t Read(char* buffer, std::size_t count) override {
+    Result<std::size_t> Read(char* buffer, std::size_t count) override {
         DWORD got = 0;
-        const BOOL ok = WithoutErrorBoxes([&] {
-            return ReadFile(handle_.get(), buffer, ClampToDword(count), &got, nullptr);
-        });
-        if (!ok) NoteWhyStopped();
-        return ok ? got : 0;
+        if (!WithoutErrorBoxes([&] { return ReadFile(handle_.get(), buffer, ClampToDword(count), &got, nullptr); }))
+            return LastError();
+        return static_cast<std::size_t>(got);
     }
-    std::size_t Write(const char* buffer, std::size_t count) override {
+    Result<std::size_t> Write(const char* buffer, std::size_t count) override {
         DWORD put = 0;
-        const BOOL ok = WithoutErrorBoxes([&] {
-            return WriteFile(handle_.get(), buffer, ClampToDword(count), &put, nullptr);
-        });
-        if (!ok) NoteWhyStopped();
-        if (put > 0) expectedSize_ = Size();
-        return ok ? put : 0;
+        if (!WithoutErrorBoxes([&] { return WriteFile(handle_.get(), buffer, ClampToDword(count), &put, nullptr); }))
+            return LastError();
+        NoteSize();
+        return static_cast<std::size_t>(put);
     }
-    bool Flush() override {
-        const BOOL ok = WithoutErrorBoxes([&] { return FlushFileBuffers(handle_.get()); });
-        if (!ok) NoteWhyStopped();
-        return ok != FALSE;
+    Outcome Flush() override {
+        if (WithoutErrorBoxes([&] { return FlushFileBuffers(handle_.get()); })) return Reason::Done;
+        return LastError();
     }
-    Outcome WhyStopped() const override { return whyStopped_; }
 
-    std::int64_t Size() const override {
+    Result<std::int64_t> Size() const override {
         LARGE_INTEGER size = {};
-        return WithoutErrorBoxes([&] { return GetFileSizeEx(handle_.get(), &size); }) ? size.QuadPart : -1;
+        if (!WithoutErrorBoxes([&] { return GetFileSizeEx(handle_.get(), &size); })) return LastError();
+        return static_cast<std::int64_t>(size.QuadPart);
     }
 
     Outcome Unchanged() const override {
-        FileIdentity named;
-        if (knownIdentity_ && (!IdentityOf(path_, named) || !(named == identity_)))
-            return Reason::ArchiveReplaced;
-        return Size() == expectedSize_ ? Reason::Done : Reason::InUse;
+        if (identity_) {
+            const Result<FileIdentity> named = IdentityOfPath(path_);
+            if (!named || !(*named == *identity_)) return Reason::ArchiveReplaced;
+        }
+        const Result<std::int64_t> size = Size();
+        return size && *size == expectedSize_ ? Reason::Done : Reason::InUse;
     }
 
 private:
-    static DWORD ClampToDword(std::size_t count) {
-        return count > MAXDWORD ? MAXDWORD : static_cast<DWORD>(count);
-    }
-    // In the middle of a rewrite, where nothing may throw: without memory
-    // for Windows's words, the reason alone.
-    void NoteWhyStopped() noexcept {
-        const DWORD error = GetLastError();
-        try {
-            whyStopped_ = OutcomeOfWindowsError(error);
-        } catch (...) {
-            whyStopped_ = Outcome(Reason::PlatformError);
-        }
+    // What the file is now, by this process's own hand.
+    void NoteSize() {
+        const Result<std::int64_t> size = Size();
+        expectedSize_ = size ? *size : -1;
     }
 
     UniqueFileHandle handle_;
     const Text path_;
+    const Result<FileIdentity> identity_;
     std::int64_t expectedSize_ = -1;  // as opened, or as this process last wrote it
-    FileIdentity identity_;
-    bool knownIdentity_ = false;
-    Outcome whyStopped_;
 };
 
 // The 8-bit calls cut a longer path or read wildcards in it: another file
@@ -155,23 +143,41 @@ bool IsOpenableAsGiven(const Text& path) {
     return path.size() <= kMaxPathBytes && path.find_first_of("*?") == Text::npos;
 }
 
+bool IsNothingThere(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+bool IsAbsolute(const Text& path) {
+    return (path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/')) ||
+           (!path.empty() && (path[0] == '\\' || path[0] == '/'));
+}
+
+// An existing disk file; else Windows's error, ERROR_BAD_FILE_TYPE for a
+// pipe or a device, which would hang or never end a read.
+UniqueFileHandle OpenDiskFile(const Text& path, FileAccess access, DWORD& error) {
+    const OpenMode mode = ModeFor(access);
+    UniqueFileHandle handle(WithoutErrorBoxes([&] {
+        const HANDLE opened = CreateFileA(path.c_str(), mode.desired, mode.share, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        error = GetLastError();
+        return opened;
+    }));
+    if (handle && WithoutErrorBoxes([&] { return GetFileType(handle.get()); }) != FILE_TYPE_DISK) {
+        handle.reset();
+        error = ERROR_BAD_FILE_TYPE;
+    }
+    return handle;
+}
+
+Outcome Unreadable(DWORD error) { return {Reason::Unreadable, WindowsErrorText(error)}; }
+
 class Win32FileSystem final : public FileSystem {
 public:
-    OpenedFile Open(const Text& path, FileAccess access) override {
-        if (!IsOpenableAsGiven(path)) return {nullptr, Reason::CannotOpen};
-        const OpenMode mode = ModeFor(access);
-        DWORD lastError = NO_ERROR;
-        UniqueFileHandle handle(WithoutErrorBoxes([&] {
-            const HANDLE opened = CreateFileA(path.c_str(), mode.desired, mode.share, nullptr,
-                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-            lastError = GetLastError();
-            return opened;
-        }));
-        if (!handle) return {nullptr, OutcomeOfFailedOpen(path, lastError)};
-        // Pipes and devices would hang or never end a read.
-        if (WithoutErrorBoxes([&] { return GetFileType(handle.get()); }) != FILE_TYPE_DISK)
-            return {nullptr, Reason::NotADiskFile};
-        return {std::make_unique<Win32File>(std::move(handle), path), Reason::Done};
+    Result<std::unique_ptr<File>> Open(const Text& path, FileAccess access) override {
+        if (!IsOpenableAsGiven(path)) return Reason::CannotOpen;
+        DWORD error = NO_ERROR;
+        UniqueFileHandle handle = OpenDiskFile(path, access, error);
+        if (error == ERROR_BAD_FILE_TYPE) return Reason::NotADiskFile;
+        if (!handle) return OutcomeOfFailedOpen(path, error);
+        return std::make_unique<Win32File>(std::move(handle), path);
     }
 
     // Windows redirects the writes of a program it virtualizes from
@@ -186,6 +192,50 @@ public:
         const DWORD attributes = WithoutErrorBoxes([&] { return GetFileAttributesA(copy.c_str()); });
         const bool file = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
         return file ? copy : Text();
+    }
+
+    // Windows finds names without regard to letter case by itself.
+    Text PathIn(const Text& folder, const Text& relative) override {
+        Text path = IsAbsolute(relative) || folder.empty() ? relative : folder + '\\' + relative;
+        for (char& c : path)
+            if (c == '/') c = '\\';
+        return path;
+    }
+
+    Result<List<Text>> SubfolderNames(const Text& folder) override {
+        List<Text> names;
+        WIN32_FIND_DATAA entry = {};
+        const UniqueFindHandle listing(
+            WithoutErrorBoxes([&] { return FindFirstFileA(PathIn(folder, "*").c_str(), &entry); }));
+        if (!listing) {
+            const DWORD error = GetLastError();
+            if (IsNothingThere(error)) return names;
+            return Unreadable(error);
+        }
+        do {
+            const Text name = entry.cFileName;
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name[0] != '.') names.push_back(name);
+        } while (WithoutErrorBoxes([&] { return FindNextFileA(listing.get(), &entry); }));
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    Result<FileIdentity> IdentityOf(const Text& path) override { return IdentityOfPath(path); }
+
+    Result<Text> ReadTextFile(const Text& path) override {
+        DWORD error = NO_ERROR;
+        UniqueFileHandle handle = OpenDiskFile(path, FileAccess::SharedRead, error);
+        if (!handle) return IsNothingThere(error) ? Result<Text>(Text()) : Unreadable(error);
+        Win32File file(std::move(handle), path);
+        const Result<std::int64_t> size = file.Size();
+        if (!size) return Unreadable(GetLastError());
+        if (static_cast<std::uint64_t>(*size) > kMaxSearchedFileBytes) return Reason::FileTooLarge;
+        Text text;
+        if (!text.TryResize(static_cast<std::size_t>(*size))) return Reason::OutOfMemory;
+        const Result<std::size_t> got = ReadPadded(file, text.data(), text.size());
+        if (!got) return Unreadable(GetLastError());
+        text.resize(*got);
+        return text;
     }
 };
 

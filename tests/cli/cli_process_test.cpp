@@ -49,7 +49,7 @@ protected:
     pid_t Start(const std::vector<Text>& args, const ToolSetting& setting = {}) {
         const Text outPath = OutPath(setting);
         const Text errPath = folder_.Path("err");
-        const Text user = std::to_string(setting.user);
+        const Text user = DecimalText(setting.user);
         const Text hidden = "mount -o remount,hidepid=invisible /proc && exec setpriv --reuid=" + user +
                             " --regid=" + user + " --clear-groups \"$0\" \"$@\"";
         std::vector<const char*> argv;
@@ -138,7 +138,7 @@ TEST_F(Tool, AnyOtherProgramWithTheArchiveOpenIsNamedAndNothingIsWritten) {
         SCOPED_TRACE(what);
         const test::GameHold holder(archive_, lock);
         ASSERT_TRUE(holder.Held());
-        const Text named = "PID " + std::to_string(holder.ProcessId()) + " (" + holder.Command() + ")";
+        const Text named = "PID " + DecimalText(holder.ProcessId()) + " (" + holder.Command() + ")";
         const ToolRun enable = Run({"enable", archive_});
         EXPECT_EQ(enable.exitCode, 2) << enable.err;
         EXPECT_NE(enable.err.find("in use by another program (" + named + ")"), Text::npos)
@@ -168,14 +168,14 @@ TEST_F(Tool, HoldersAreFoundAlsoWhereTheQuickTestIsNotAllowed) {
     nobody.user = kNobody;
     // The build may lie where nobody may not go (a private temporary folder).
     nobody.tool = folder_.Path("tolvaren-cli");
-    std::filesystem::copy_file(TOLVAREN_CLI, nobody.tool);
+    std::filesystem::copy_file(TOLVAREN_CLI, nobody.tool.c_str());
     ASSERT_EQ(::chmod(nobody.tool.c_str(), 0755), 0);
     {
         const test::GameHold holder(archive_, test::GameHold::Lock::None, kNobody);
         ASSERT_TRUE(holder.Held());
         const ToolRun run = Run({"enable", archive_}, nobody);
         EXPECT_EQ(run.exitCode, 2) << run.err;
-        EXPECT_NE(run.err.find("(PID " + std::to_string(holder.ProcessId()) + " (sleep))"),
+        EXPECT_NE(run.err.find("(PID " + DecimalText(holder.ProcessId()) + " (sleep))"),
                   Text::npos) << run.err;
     }
     // Alone, with processes it cannot look at (root's): it switches, and says so.

@@ -28,9 +28,9 @@ protected:
         return ScanPath(archive_);
     }
     Text ScanPath(const Text& path) {
-        ScanResult scan = ReadVehicleList(PlatformFileSystem(), path, location_);
-        outcome_ = scan.outcome;
-        return scan.vehicleList;
+        const Result<VehicleListRead> list = ReadVehicleList(PlatformFileSystem(), path, location_);
+        outcome_ = list ? list->problem : list.Why();
+        return list ? list->bytes : Text();
     }
 
     test::TempFolder folder_;
@@ -52,7 +52,7 @@ TEST_F(ArchiveScan, MatchInSecondRecordUsesTheDataAreaAfterAllRecords) {
 
 TEST_F(ArchiveScan, PositionCountsEveryRecordNotJustThoseBeforeTheMatch) {
     Text bytes = EncodeInt32(5) + EncodeRecord(kNameField, 7, 3);
-    for (int i = 1; i < 5; ++i) bytes += EncodeRecord("Data\\X" + std::to_string(i), 0, 1);
+    for (int i = 1; i < 5; ++i) bytes += EncodeRecord("Data\\X" + DecimalText(i), 0, 1);
     bytes += "0123456789abc";
     EXPECT_EQ(Scan(bytes), "789");
     EXPECT_EQ(location_.position, 4 + 540 + 7 + 1);
@@ -168,7 +168,7 @@ TEST_F(ArchiveScan, PathsOpenAsThePlatformTakesThemAndNoOtherFile) {
     for (const auto& [path, reason] : paths) {
         SCOPED_TRACE(path);
         if (reason == Reason::Done) {
-            std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+            std::filesystem::create_directories(std::filesystem::path(path.c_str()).parent_path());
             ASSERT_TRUE(WriteWholeFile(path, DemoArchive()));
         }
         location_ = ArchiveLocation{};
@@ -182,7 +182,7 @@ TEST_F(ArchiveScan, DirectoryLongerThanOneReadAheadIsReadWhole) {
     for (int records : {607, 1000}) {
         std::vector<ArchiveEntry> entries;
         for (int i = 0; i + 1 < records; ++i)
-            entries.push_back({"Data\\X" + std::to_string(i), "x"});
+            entries.push_back({"Data\\X" + DecimalText(i), "x"});
         entries.push_back({kName, "the list"});
         location_ = ArchiveLocation{};
         EXPECT_EQ(Scan(BuildArchive(entries)), "the list") << records;
@@ -197,7 +197,7 @@ TEST_F(ArchiveScan, NameEndingExactlyAtTheReadAheadEdgeMatches) {
     while ((kEntryCountBytes + kRecordBytes * match + kNameFieldBytes) % kDirectoryReadAheadBytes != 0)
         ASSERT_LT(++match, 100000);
     std::vector<ArchiveEntry> entries;
-    for (int i = 0; i < match; ++i) entries.push_back({"Data\\X" + std::to_string(i), "x"});
+    for (int i = 0; i < match; ++i) entries.push_back({"Data\\X" + DecimalText(i), "x"});
     entries.push_back({kName, "the list"});
     // Enough bytes after it that the refill overwrites the whole buffer.
     entries.push_back({"Data\\After", Text(kDirectoryReadAheadBytes, 'y')});

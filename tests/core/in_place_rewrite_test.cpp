@@ -28,7 +28,8 @@ protected:
 
     Text Scan() {
         location_ = ArchiveLocation{archive_};
-        return ReadVehicleList(PlatformFileSystem(), archive_, location_).vehicleList;
+        const Result<VehicleListRead> list = ReadVehicleList(PlatformFileSystem(), archive_, location_);
+        return list ? list->bytes : Text();
     }
     Reason Switch(std::int32_t state, FileSystem& files = PlatformFileSystem()) {
         return RewriteVehicleList(files, location_, state).Why().reason;

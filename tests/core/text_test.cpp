@@ -60,5 +60,23 @@ TEST(ReplaceAll, ReplacesLeftToRightWithoutOverlapOrRescan) {
             << '"' << c.text << "\" / \"" << c.search << "\" -> \"" << c.replacement << '"';
 }
 
+// The text type's own edges: a part of itself appended or assigned, parts
+// past the end, the most negative number, and a value that looks like a
+// placeholder staying a value.
+TEST(TextType, PartsOfItselfEdgesAndPlaceholdersAreHandled) {
+    Text text = "abc";
+    text.append(text);
+    text.append(std::string_view(text).substr(1, 2));
+    EXPECT_EQ(text, "abcabcbc");
+    text.assign(std::string_view(text).substr(2));
+    EXPECT_EQ(text, "cabcbc");
+    EXPECT_EQ(Text("abc").substr(5), "");
+    EXPECT_EQ(Text("abc").substr(1, 99), "bc");
+    EXPECT_EQ(Text("abcdef").replace(1, 2, "XYZ"), "aXYZdef");
+    EXPECT_EQ(DecimalText(-9223372036854775807LL - 1), "-9223372036854775808");
+    EXPECT_EQ(DecimalText(0), "0");
+    EXPECT_EQ(Fill("{path}: {detail}", {{"{path}", "{detail}"}, {"{detail}", "x"}}), "{detail}: x");
+}
+
 }  // namespace
 }  // namespace tolvaren

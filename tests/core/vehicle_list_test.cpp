@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
 
 #include "core/vehicle_list.h"
 #include "tests/support/eight_pass_oracle.h"
@@ -82,9 +81,10 @@ TEST(VehicleList, SwitchTouchesOnlyThePrefixByteRightBeforeAKey) {
 
         // What it notes as turned is what a failed write needs to put back.
         Text inPlace = c.before;
-        const TurnedBytes turned = SwitchVehicleKeysInPlace(inPlace.data(), inPlace.size(), c.state);
+        const Result<TurnedBytes> turned = SwitchVehicleKeysInPlace(inPlace.data(), inPlace.size(), c.state);
+        ASSERT_TRUE(turned);
         EXPECT_EQ(inPlace, c.after) << c.what;
-        for (const std::size_t position : turned.positions) inPlace[position] = turned.before;
+        for (const std::size_t position : turned->positions) inPlace[position] = turned->before;
         EXPECT_EQ(inPlace, c.before) << c.what << ": undone";
     }
 }
@@ -98,23 +98,11 @@ TEST(VehicleList, SwitchingTheSameWayTwiceChangesNothingMore) {
     }
 }
 
+// The switch fuzz target holds the one pass to the eight replacements on
+// any text; here, once, on the worked example.
 TEST(VehicleList, OnePassEqualsTheEightReplacements) {
-    // Texts built from pieces of keys and prefixes, where overlaps and near
-    // misses are most likely.
-    const Text pieces[] = {";", " ", ";;", "  ", "logo=", "Logo=", "sub=", "Sub=", "[Team",
-                           "[KTM", "[Yamaha", "[Suzuki", "[", "log", "o=", "S", "ub=", "\r\n",
-                           "\t", Text(1, '\0'), "[Team KTM]", "x"};
-    std::mt19937 random(20261208);
-    for (int round = 0; round < 3000; ++round) {
-        Text text;
-        const int count = static_cast<int>(random() % 24);
-        for (int i = 0; i < count; ++i) text += pieces[random() % std::size(pieces)];
-        for (std::int32_t state : {0, 1}) {
-            ASSERT_EQ(SwitchVehicleKeys(text, state), test::SwitchByEightReplacements(text, state))
-                << '"' << text << "\" state " << state;
-        }
-    }
-    EXPECT_EQ(SwitchVehicleKeys(kExampleBefore, 1), test::SwitchByEightReplacements(kExampleBefore, 1));
+    for (std::int32_t state : {0, 1})
+        EXPECT_EQ(SwitchVehicleKeys(kExampleBefore, state), test::SwitchByEightReplacements(kExampleBefore, state));
 }
 
 }  // namespace

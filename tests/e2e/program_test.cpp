@@ -8,14 +8,14 @@
 #include <set>
 
 #include "core/archive.h"
-#include "core/reason_texts.h"
+#include "core/confirmations.h"
 #include "core/vehicle_list.h"
 #include "registry/unique_hkey.h"
 #include "tests/e2e/program_driver.h"
 #include "tests/support/install_record.h"
 #include "tests/support/test_support.h"
 #include "tools/archive_builder.h"
-#include "ui/dialog_template.h"
+#include "ui/dialog_texts.h"
 #include "ui/program_name.h"
 
 namespace tolvaren {
@@ -41,7 +41,7 @@ protected:
     // A game folder of its own holding `archiveBytes` as its archive.
     Text Install(const Text& archiveBytes, const Text& name = "Game") {
         const Text folder = folder_.Path(name);
-        std::filesystem::create_directories(folder + "\\Data");
+        std::filesystem::create_directories((folder + "\\Data").c_str());
         EXPECT_TRUE(WriteWholeFile(folder + "\\Data\\common.pak", archiveBytes));
         return folder;
     }
@@ -118,16 +118,19 @@ TEST_F(Program, OnlyTheSystemCloseCommandEndsIt) {
     EXPECT_EQ(program_.CloseAndWait(), 0u);
 }
 
+// The dialog must sit 121, 153 dialog units from the screen's corner, with
+// a client area of 118 by 29, in units of 8-point "MS Sans Serif".
 TEST_F(Program, DialogSitsAtItsPlaceWithItsSize) {
     ASSERT_TRUE(program_.Start());
-    // Dialog units as the dialog's own font gives them, from a hidden twin.
-    const std::vector<WORD> dialogTemplate = BuildMainDialogTemplate();
-    const HWND twin = CreateDialogIndirectParamA(
-        GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()),
-        nullptr, IgnoreEverything, 0);
+    // Dialog units as that font gives them, from a hidden dialog of the test's own.
+    const WORD withThatFont[] = {LOWORD(DS_SETFONT), HIWORD(DS_SETFONT), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                 8, 'M', 'S', ' ', 'S', 'a', 'n', 's', ' ', 'S', 'e', 'r', 'i', 'f', 0};
+    const HWND twin = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                                 reinterpret_cast<LPCDLGTEMPLATEA>(withThatFont), nullptr,
+                                                 IgnoreEverything, 0);
     ASSERT_NE(twin, nullptr);
-    RECT place = {kDialogX, kDialogY, 0, 0};
-    RECT size = {0, 0, kDialogWidth, kDialogHeight};
+    RECT place = {121, 153, 0, 0};
+    RECT size = {0, 0, 118, 29};
     MapDialogRect(twin, &place);
     MapDialogRect(twin, &size);
     DestroyWindow(twin);
@@ -165,9 +168,6 @@ TEST_F(Program, ArgumentsAndLaterRegistryChangesAreIgnored) {
 }
 
 TEST_F(Program, FailuresSayWhyAndLeaveArchiveAndCheckMarkAsTheyWere) {
-    const Text noList = BuildArchive({{"Data\\Gfx\\Menu.txt", ";logo=x"}});
-    // Reads as enabled, but its marker has no prefix to comment out.
-    const Text undisableable = BuildArchive({{kVehicleListName, "[Team KTM]\r\n logo=red\r\n"}});
     const Text archivePath = folder_.Path("Game") + "\\Data\\common.pak";
     enum class Setting { None, ReadOnly, WriteDenied, HeldAfterStart, NoRecord, NoArchive };
     struct Case {
@@ -184,18 +184,16 @@ TEST_F(Program, FailuresSayWhyAndLeaveArchiveAndCheckMarkAsTheyWere) {
         {"writing denied", kDisabledArchive, Setting::WriteDenied, BST_UNCHECKED,
          Reason::AccessDenied},
         {"held by the game", kDisabledArchive, Setting::HeldAfterStart, BST_UNCHECKED, Reason::InUse},
-        {"no vehicle list", noList, Setting::None, BST_UNCHECKED, Reason::NoVehicleList, true},
         {"no install record", kDisabledArchive, Setting::NoRecord, BST_UNCHECKED, Reason::NotInstalled,
          true},
         {"no archive in the Data folder", kDisabledArchive, Setting::NoArchive, BST_UNCHECKED,
          Reason::ArchiveNotFound, true},
-        {"cannot be disabled", undisableable, Setting::None, BST_CHECKED, Reason::CannotDisable},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         test::RecordInstallDirectory(Install(c.archive));
         if (c.setting == Setting::NoRecord) test::ForgetInstallDirectory();
-        if (c.setting == Setting::NoArchive) std::filesystem::remove(archivePath);
+        if (c.setting == Setting::NoArchive) std::filesystem::remove(archivePath.c_str());
         {
             std::unique_ptr<test::ReadOnlyFile> readOnly;
             if (c.setting == Setting::ReadOnly || c.setting == Setting::WriteDenied) {
@@ -226,7 +224,7 @@ TEST_F(Program, FailuresSayWhyAndLeaveArchiveAndCheckMarkAsTheyWere) {
             EXPECT_EQ(program.CloseAndWait(), 0u);
         }
         if (c.setting == Setting::NoArchive) {
-            EXPECT_FALSE(std::filesystem::exists(archivePath));  // nothing created
+            EXPECT_FALSE(std::filesystem::exists(archivePath.c_str()));  // nothing created
         } else {
             EXPECT_EQ(Archive(), c.archive);
         }
@@ -312,7 +310,7 @@ Text VirtualStoreCopyOf(const Text& path) {
 
 TEST_F(Program, AnOlderCopyInTheVirtualStoreIsNotedOnce) {
     const Text copy = VirtualStoreCopyOf(folder_.Path("Game") + "\\Data\\common.pak");
-    std::filesystem::create_directories(std::filesystem::path(copy).parent_path());
+    std::filesystem::create_directories(std::filesystem::path(copy.c_str()).parent_path());
     ASSERT_TRUE(WriteWholeFile(copy, kDisabledArchive));
     ASSERT_TRUE(program_.Start());
     const test::MessageBoxSeen first = Toggle();
@@ -321,14 +319,14 @@ TEST_F(Program, AnOlderCopyInTheVirtualStoreIsNotedOnce) {
     ExpectBox(Toggle(), kDisabledMessage, false);
     EXPECT_EQ(program_.CloseAndWait(), 0u);
     EXPECT_EQ(ReadWholeFile(copy), kDisabledArchive);  // not touched
-    std::filesystem::remove_all(VirtualStoreCopyOf(folder_.Path("")));
+    std::filesystem::remove_all(VirtualStoreCopyOf(folder_.Path("")).c_str());
 }
 
 // The program takes UTF-8 from the 8-bit entry points; this test, without
 // its manifest, does not, so it makes folder and record with the wide ones.
 TEST_F(Program, AnInstallFolderInAnyScriptIsReached) {
     const std::wstring game =
-        std::filesystem::path(folder_.Path("x")).parent_path().wstring() + L"\\\x0418\x0433\x0440\x0430";
+        std::filesystem::path(folder_.Path("x").c_str()).parent_path().wstring() + L"\\\x0418\x0433\x0440\x0430";
     ASSERT_TRUE(CreateDirectoryW(game.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW((game + L"\\Data").c_str(), nullptr));
     const std::wstring archive = game + L"\\Data\\common.pak";
@@ -349,8 +347,8 @@ TEST_F(Program, AnInstallFolderInAnyScriptIsReached) {
     ExpectBox(Toggle(), kEnabledMessage, false);
     EXPECT_EQ(program_.CloseAndWait(), 0u);
     std::ifstream in(std::filesystem::path(archive), std::ios::binary);
-    const Text switched((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(switched, DemoArchiveSwitched(1));
+    const std::string switched((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(Text(switched), DemoArchiveSwitched(1));
 }
 
 }  // namespace

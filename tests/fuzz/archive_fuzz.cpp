@@ -46,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     files.files[path] = Text(reinterpret_cast<const char*>(data), size);
 
     ArchiveLocation location{path};
-    const ScanResult scan = ReadVehicleList(files, path, location);
-    FUZZ_CHECK(!scan.outcome.Done() || scan.vehicleList.size() == static_cast<std::size_t>(location.size));
+    const Result<VehicleListRead> list = ReadVehicleList(files, path, location);
+    FUZZ_CHECK(!list || list->bytes.size() == static_cast<std::size_t>(location.size));
     FUZZ_CHECK(files.files[path].size() == size);
 
     for (const std::int32_t state : {1, 0, 1}) {

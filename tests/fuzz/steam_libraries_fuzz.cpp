@@ -4,7 +4,7 @@
 // and a line break at the end changes nothing but that line number.
 #include <cstdint>
 
-#include "search/ascii.h"
+#include "core/ascii.h"
 #include "search/steam_libraries.h"
 #include "tests/fuzz/fuzz_check.h"
 
@@ -33,11 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Text text(reinterpret_cast<const char*>(data), size);
     const SteamLibraryList list = LibraryPathsInVdf(text);
     FUZZ_CHECK(list.paths.size() <= PathKeysIn(text) + DigitRunsIn(text));
-    FUZZ_CHECK(list.outcome.Done() || (list.outcome.reason == Reason::Malformed &&
-                                       list.outcome.detail.rfind("line ", 0) == 0));
+    FUZZ_CHECK(list.problem.Done() || (list.problem.reason == Reason::Malformed &&
+                                       list.problem.detail.rfind("line ", 0) == 0));
 
     const SteamLibraryList withLineBreak = LibraryPathsInVdf(text + "\n");
     FUZZ_CHECK(withLineBreak.paths == list.paths);
-    FUZZ_CHECK(withLineBreak.outcome.reason == list.outcome.reason);
+    FUZZ_CHECK(withLineBreak.problem.reason == list.problem.reason);
     return 0;
 }

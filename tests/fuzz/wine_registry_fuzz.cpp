@@ -41,14 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const RegistryStringLookup wow64 = LookUpRegistryString(text, {kWow64Key}, "Path");
     const RegistryStringLookup native = LookUpRegistryString(text, {kNativeKey}, "Path");
 
-    FUZZ_CHECK(both.outcome.Done() == StartsWithHeader(text));
-    FUZZ_CHECK(both.outcome.reason == wow64.outcome.reason &&
-               both.outcome.reason == native.outcome.reason);
-    if (!both.outcome.Done()) {
-        FUZZ_CHECK(!both.value && !wow64.value && !native.value);
-        return 0;
-    }
-    FUZZ_CHECK(both.value == (wow64.value ? wow64.value : native.value));
-    if (both.value) FUZZ_CHECK(IsValidUtf8WithoutNul(*both.value));
+    FUZZ_CHECK(static_cast<bool>(both) == StartsWithHeader(text));
+    FUZZ_CHECK(both.Why().reason == wow64.Why().reason && both.Why().reason == native.Why().reason);
+    if (!both) return 0;
+    FUZZ_CHECK(*both == (*wow64 ? *wow64 : *native));
+    if (*both) FUZZ_CHECK(IsValidUtf8WithoutNul(**both));
     return 0;
 }

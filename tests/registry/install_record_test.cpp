@@ -21,7 +21,7 @@ using test::TextOutput;
 
 class StateTest : public ::testing::Test {
 protected:
-    void SetUp() override { std::filesystem::create_directories(install_ + "\\Data"); }
+    void SetUp() override { std::filesystem::create_directories((install_ + "\\Data").c_str()); }
     void TearDown() override { test::ForgetInstallDirectory(); }
 
     void PutArchive(const Text& bytes) { ASSERT_TRUE(WriteWholeFile(archive_, bytes)); }
@@ -86,8 +86,8 @@ TEST_F(StateTest, ARecordOnlyReadableIsReadWithReadAccess) {
     EXPECT_EQ(GetRegString(HKEY_LOCAL_MACHINE, kInstallKeyPath, kInstallValueName), "");
     EXPECT_EQ(ExtraVehiclesEnabled(), 0);
     EXPECT_EQ(Location().path, archive_);
-    ASSERT_FALSE(FindRegistryInstallations().found.empty());
-    EXPECT_EQ(FindRegistryInstallations().found.front().archivePath, archive_);
+    ASSERT_FALSE(FindRegistryInstallations(PlatformFileSystem()).found.empty());
+    EXPECT_EQ(FindRegistryInstallations(PlatformFileSystem()).found.front().archivePath, archive_);
 }
 
 // What a virtualized installer wrote to HKEY_LOCAL_MACHINE\Software lies in
@@ -100,14 +100,14 @@ TEST_F(StateTest, WithoutAMachineRecordTheUsersVirtualStoreCopyCounts) {
         test::WriteFolderValue(HKEY_CURRENT_USER, keyPath, install_);
         EXPECT_EQ(ExtraVehiclesEnabled(), 0);
         EXPECT_EQ(Location().path, archive_);
-        const InstallationSearch search = FindRegistryInstallations();
+        const InstallationSearch search = FindRegistryInstallations(PlatformFileSystem());
         ASSERT_EQ(search.found.size(), 1u);
         EXPECT_EQ(search.found[0].archivePath, archive_);
-        EXPECT_EQ(search.found[0].source, "registry, this user's VirtualStore");
+        EXPECT_EQ(SourceText(search.found[0]), "registry, this user's VirtualStore");
         // The machine's record comes first.
         test::RecordInstallDirectory(folder_.Path("Machine"));
-        EXPECT_EQ(ProgramInstallFolder().folder, folder_.Path("Machine"));
-        EXPECT_EQ(FindRegistryInstallations().found.size(), 1u);
+        EXPECT_EQ(*ProgramInstallFolder(), folder_.Path("Machine"));
+        EXPECT_EQ(FindRegistryInstallations(PlatformFileSystem()).found.size(), 1u);
         EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Classes\\VirtualStore\\MACHINE"),
                   ERROR_SUCCESS);
     }
@@ -125,10 +125,10 @@ TEST_F(StateTest, AnswerFollowsTheMarkerInTheArchive) {
         EXPECT_EQ(ExtraVehiclesEnabled(), expected);
     }
     EXPECT_EQ(program_->StartUpProblem().reason, Reason::NoVehicleList);
-    std::filesystem::remove(archive_);
+    std::filesystem::remove(archive_.c_str());
     EXPECT_EQ(ExtraVehiclesEnabled(), 0);
     EXPECT_EQ(program_->StartUpProblem().reason, Reason::ArchiveNotFound);
-    EXPECT_FALSE(std::filesystem::exists(archive_));
+    EXPECT_FALSE(std::filesystem::exists(archive_.c_str()));
 }
 
 // 32-bit Windows has one view; both flags name it.
@@ -172,7 +172,7 @@ TEST_F(StateTest, ToolReadsThe32BitViewFirstThenTheNativeOne) {
         if (!c.folder32.empty()) test::RecordInstallDirectory(c.folder32, KEY_WOW64_32KEY);
         if (!c.folder64.empty()) test::RecordInstallDirectory(c.folder64, KEY_WOW64_64KEY);
         std::vector<Text> found;
-        for (const Installation& installation : FindRegistryInstallations().found)
+        for (const Installation& installation : FindRegistryInstallations(PlatformFileSystem()).found)
             found.push_back(installation.archivePath);
         EXPECT_EQ(found, c.found) << c.folder32 << " / " << c.folder64;
     }
@@ -199,8 +199,8 @@ TEST_F(StateTest, TheToolFindsASteamGameWithoutARecordByItsArchive) {
     const Text steam = folder_.Path("Steam");
     const Text library = folder_.Path("Library");
     const Text game = library + "\\steamapps\\common\\Racer\\Data\\common.pak";
-    std::filesystem::create_directories(library + "\\steamapps\\common\\Racer\\Data");
-    std::filesystem::create_directories(steam + "\\steamapps\\common\\Other\\Data");
+    std::filesystem::create_directories((library + "\\steamapps\\common\\Racer\\Data").c_str());
+    std::filesystem::create_directories((steam + "\\steamapps\\common\\Other\\Data").c_str());
     ASSERT_TRUE(WriteWholeFile(game, DemoArchive()));
     ASSERT_TRUE(WriteWholeFile(steam + "\\steamapps\\common\\Other\\Data\\common.pak", "no list"));
     Text escaped;  // as Steam writes a Windows path in its list
@@ -210,15 +210,15 @@ TEST_F(StateTest, TheToolFindsASteamGameWithoutARecordByItsArchive) {
                                    "\"\n\t}\n}\n"));
     test::WriteFolderValue(HKEY_CURRENT_USER, "Software\\Valve\\Steam", steam, 0, "SteamPath");
     test::ForgetInstallDirectory();
-    InstallationSearch search = FindRegistryInstallations();
+    InstallationSearch search = FindRegistryInstallations(PlatformFileSystem());
     ASSERT_EQ(search.found.size(), 1u) << ::testing::PrintToString(search.places);
     EXPECT_EQ(search.found[0].archivePath, game);
-    EXPECT_EQ(search.found[0].source, "Steam library " + library);
+    EXPECT_EQ(SourceText(search.found[0]), "Steam library " + library);
     // Recorded too, it is listed once.
     test::RecordInstallDirectory(library + "\\steamapps\\common\\Racer");
-    search = FindRegistryInstallations();
+    search = FindRegistryInstallations(PlatformFileSystem());
     ASSERT_EQ(search.found.size(), 1u);
-    EXPECT_EQ(search.found[0].source.rfind("registry, ", 0), 0u) << search.found[0].source;
+    EXPECT_EQ(SourceText(search.found[0]).rfind("registry, ", 0), 0u) << SourceText(search.found[0]);
     EXPECT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Valve"), ERROR_SUCCESS);
 }
 

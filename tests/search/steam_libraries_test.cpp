@@ -10,7 +10,7 @@ namespace {
 struct VdfCase {
     const char* what;
     Text vdf;
-    std::vector<Text> paths;
+    List<Text> paths;
 };
 
 // As current Steam writes it, with the tabs and the apps blocks.
@@ -70,7 +70,7 @@ TEST(SteamLibraries, EveryPathKeyWithATextValueNamesALibrary) {
     for (const VdfCase& c : cases) {
         const SteamLibraryList list = LibraryPathsInVdf(c.vdf);
         EXPECT_EQ(list.paths, c.paths) << c.what;
-        EXPECT_EQ(list.outcome.reason, Reason::Done) << c.what;
+        EXPECT_EQ(list.problem.reason, Reason::Done) << c.what;
     }
 }
 
@@ -78,7 +78,7 @@ TEST(SteamLibraries, AMalformedListKeepsThePathsBeforeTheFaultAndSaysWhere) {
     const struct {
         const char* what;
         Text vdf;
-        std::vector<Text> paths;
+        List<Text> paths;
         Text problem;
     } cases[] = {
         {"unterminated quote", "\"lf\"\n{\n \"0\" { \"path\" \"/a\" }\n \"1\" { \"path\" \"/b }\n}\n",
@@ -95,28 +95,31 @@ TEST(SteamLibraries, AMalformedListKeepsThePathsBeforeTheFaultAndSaysWhere) {
     for (const auto& c : cases) {
         const SteamLibraryList list = LibraryPathsInVdf(c.vdf);
         EXPECT_EQ(list.paths, c.paths) << c.what;
-        EXPECT_EQ(list.outcome.reason, Reason::Malformed) << c.what;
-        EXPECT_EQ(list.outcome.detail, c.problem) << c.what;
+        EXPECT_EQ(list.problem.reason, Reason::Malformed) << c.what;
+        EXPECT_EQ(list.problem.detail, c.problem) << c.what;
     }
 }
 
-TEST(SteamLibraries, ReadsTheFileAndTakesAMissingOneAsNoLibrary) {
+// A Steam folder is a library itself; its list adds the others, a missing
+// list none, one that cannot be read none, said.
+TEST(SteamLibraries, AFolderIsALibraryAndItsListNamesTheOthers) {
     test::TempFolder folder;
-    test::MakeFile(folder.Path("libraryfolders.vdf"), kSteamWritten);
-    test::MakeFolder(folder.Path("folder.vdf"));
-    const SteamLibraryList written = LibraryPathsInVdfFile(folder.Path("libraryfolders.vdf"));
-    EXPECT_EQ(written.paths, LibraryPathsInVdf(kSteamWritten).paths);
-    EXPECT_EQ(written.paths.size(), 2u);
-    EXPECT_EQ(written.outcome.reason, Reason::Done);
-
-    const SteamLibraryList missing = LibraryPathsInVdfFile(folder.Path("missing.vdf"));
-    EXPECT_TRUE(missing.paths.empty());
-    EXPECT_EQ(missing.outcome.reason, Reason::Done);
-
-    const SteamLibraryList unreadable = LibraryPathsInVdfFile(folder.Path("folder.vdf"));
-    EXPECT_TRUE(unreadable.paths.empty());
-    EXPECT_EQ(unreadable.outcome.reason, Reason::Unreadable);
-    EXPECT_EQ(unreadable.outcome.detail, "Is a directory");
+    test::MakeFile(folder.Path("written/steamapps/libraryfolders.vdf"), kSteamWritten);
+    test::MakeFolder(folder.Path("missing"));
+    test::MakeFolder(folder.Path("unreadable/steamapps/libraryfolders.vdf"));
+    const struct {
+        Text steam;
+        std::size_t libraries;
+        Text problem;
+    } cases[] = {{folder.Path("written"), 3, ""}, {folder.Path("missing"), 1, ""},
+                 {folder.Path("unreadable"), 1, "Is a directory"}};
+    for (const auto& c : cases) {
+        List<SearchProblem> problems;
+        const List<Text> libraries = SteamLibrariesOf(PlatformFileSystem(), c.steam, problems);
+        ASSERT_EQ(libraries.size(), c.libraries) << c.steam;
+        EXPECT_EQ(libraries[0], c.steam);
+        EXPECT_EQ(problems.empty() ? Text() : problems[0].why.detail, c.problem) << c.steam;
+    }
 }
 
 }  // namespace

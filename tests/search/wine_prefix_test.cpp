@@ -29,7 +29,7 @@ const Text kNativeArchive = "/drive_c/GAMES/my racer/data/COMMON.pak";
 class RealWinePrefix : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(std::filesystem::exists(kPrefix + "/system.reg"))
+        ASSERT_TRUE(std::filesystem::exists((kPrefix + "/system.reg").c_str()))
             << "no prefix at " << kPrefixes << ": run tests/make_wine_test_prefix.sh " << kPrefixes;
     }
 };
@@ -50,7 +50,7 @@ TEST_F(RealWinePrefix, ReadsBothViewsBack) {
     const Text nativeKey = "Software\\THQ\\MXvsATV\\Install";
     const struct {
         Text file;
-        std::vector<Text> keys;
+        List<Text> keys;
         std::optional<Text> value;
     } cases[] = {
         {registry, {wow64Key, nativeKey}, kWow64Record},
@@ -62,8 +62,8 @@ TEST_F(RealWinePrefix, ReadsBothViewsBack) {
     };
     for (const auto& c : cases) {
         const RegistryStringLookup lookup = LookUpRegistryStringInFile(c.file, c.keys, "Path");
-        EXPECT_EQ(lookup.outcome.reason, Reason::Done) << c.file;
-        EXPECT_EQ(lookup.value, c.value) << c.file << " " << c.keys[0];
+        EXPECT_EQ(lookup.Why().reason, Reason::Done) << c.file;
+        EXPECT_EQ(ValueOf(lookup), c.value) << c.file << " " << c.keys[0];
     }
 }
 
@@ -76,12 +76,12 @@ TEST_F(RealWinePrefix, FindsEachArchiveWhateverTheLetterCaseOnDisk) {
         {kNativeViewPrefix, test::Canonical(kPrefix) + kNativeArchive},
     };
     for (const auto& c : cases) {
-        const InstallationSearch search = FindInstallations({emptyHome.Path(""), c.prefix});
-        EXPECT_EQ(search.warnings, std::vector<Text>{});
+        const InstallationSearch search = FindInstallations(PlatformFileSystem(), {emptyHome.Path(""), c.prefix});
+        EXPECT_TRUE(search.problems.empty());
         ASSERT_EQ(search.found.size(), 1u) << c.prefix;
-        EXPECT_EQ(search.found[0].source, c.prefix);
+        EXPECT_EQ(search.found[0].place, c.prefix);
         EXPECT_EQ(search.found[0].archivePath, c.archive);
-        EXPECT_TRUE(std::filesystem::is_regular_file(search.found[0].archivePath)) << c.archive;
+        EXPECT_TRUE(std::filesystem::is_regular_file(search.found[0].archivePath.c_str())) << c.archive;
     }
 }
 
@@ -91,12 +91,12 @@ TEST_F(RealWinePrefix, AHomeThatLeadsToThePrefixesSeveralWaysFindsEachOnce) {
     test::MakeLink(home + "/.wine", kPrefix);
     test::MakeLink(home + "/Games/again", kPrefix);
     test::MakeLink(home + "/Games/native", kNativeViewPrefix);
-    const InstallationSearch search = FindInstallations({home, ""});
-    EXPECT_EQ(search.warnings, std::vector<Text>{});
+    const InstallationSearch search = FindInstallations(PlatformFileSystem(), {home, ""});
+    EXPECT_TRUE(search.problems.empty());
     ASSERT_EQ(search.found.size(), 2u);
-    EXPECT_EQ(search.found[0].source, home + "/.wine");
+    EXPECT_EQ(search.found[0].place, home + "/.wine");
     EXPECT_EQ(search.found[0].archivePath, test::Canonical(kPrefix) + kWow64Archive);
-    EXPECT_EQ(search.found[1].source, home + "/Games/native");
+    EXPECT_EQ(search.found[1].place, home + "/Games/native");
     EXPECT_EQ(search.found[1].archivePath, test::Canonical(kPrefix) + kNativeArchive);
 }
 
@@ -109,7 +109,7 @@ TEST_F(RealWinePrefix, TheToolSwitchesTheGameItFindsInAPrefix) {
     test::MakeLink(prefix + "/dosdevices/c:", "../drive_c");
     test::MakeFile(prefix + kWow64Archive, DemoArchive());
     const Text archive = test::Canonical(prefix + kWow64Archive);
-    const InstallationFinder finder = [&] { return FindInstallations({folder.Path("home"), prefix}); };
+    const auto finder = [&](FileSystem& files) { return FindInstallations(files, {folder.Path("home"), prefix}); };
     const auto run = [&](const Text& command) {
         test::TextOutput out, err;
         const int code = RunCommandLine({command}, out, err, PlatformFileSystem(), finder);

@@ -18,7 +18,7 @@ namespace {
 
 const Text kWow64Key = kInstallKeyPath32;
 const Text kNativeKey = kInstallKeyPath;
-const std::vector<Text> kBothViews = {kWow64Key, kNativeKey};
+const List<Text> kBothViews = {kWow64Key, kNativeKey};
 
 // A key path as Wine writes it in a key line: backslashes doubled.
 Text Written(const Text& keyPath) { return ReplaceAll(keyPath, "\\", "\\\\"); }
@@ -44,8 +44,8 @@ struct LookupCase {
 
 std::optional<Text> PathIn(const Text& registryText) {
     const RegistryStringLookup lookup = LookUpRegistryString(registryText, kBothViews, "Path");
-    EXPECT_EQ(lookup.outcome.reason, Reason::Done);
-    return lookup.value;
+    EXPECT_EQ(lookup.Why().reason, Reason::Done);
+    return ValueOf(lookup);
 }
 
 TEST(WineRegistryFile, TheFirstViewThatHoldsAStringValueCounts) {
@@ -140,8 +140,8 @@ TEST(WineRegistryFile, RefusesTextThatIsNoWineRegistry) {
                                  "REGEDIT4\n" + body, " WINE REGISTRY Version 2\n" + body,
                                  "\n" + kHeader + body, Text("\x89PNG\r\n\x1a\n", 8)}) {
         const RegistryStringLookup lookup = LookUpRegistryString(registry, kBothViews, "Path");
-        EXPECT_EQ(lookup.outcome.reason, Reason::NotARegistry) << registry;
-        EXPECT_EQ(lookup.value, std::nullopt) << registry;
+        EXPECT_EQ(lookup.Why().reason, Reason::NotARegistry) << registry;
+        EXPECT_EQ(ValueOf(lookup), std::nullopt) << registry;
     }
 }
 
@@ -150,7 +150,7 @@ const Text kSample = Text(TOLVAREN_TEST_DATA) + "/wine8_system.reg";
 
 TEST(WineRegistryFile, ReadsARealWine8File) {
     const struct {
-        std::vector<Text> keys;
+        List<Text> keys;
         Text name;
         std::optional<Text> value;
     } cases[] = {
@@ -170,9 +170,9 @@ TEST(WineRegistryFile, ReadsARealWine8File) {
     ASSERT_NE(whole, "");
     for (const auto& c : cases) {
         const RegistryStringLookup fromFile = LookUpRegistryStringInFile(kSample, c.keys, c.name);
-        EXPECT_EQ(fromFile.outcome.reason, Reason::Done) << c.name;
-        EXPECT_EQ(fromFile.value, c.value) << c.keys[0] << " " << c.name;
-        EXPECT_EQ(LookUpRegistryString(whole, c.keys, c.name).value, c.value) << c.name;
+        EXPECT_EQ(fromFile.Why().reason, Reason::Done) << c.name;
+        EXPECT_EQ(ValueOf(fromFile), c.value) << c.keys[0] << " " << c.name;
+        EXPECT_EQ(ValueOf(LookUpRegistryString(whole, c.keys, c.name)), c.value) << c.name;
     }
 }
 
@@ -191,8 +191,8 @@ TEST(WineRegistryFile, ReadsLinesAcrossTheChunksOfALargeFile) {
         const Text path = folder.Path("system.reg");
         test::MakeFile(path, registry);
         const RegistryStringLookup lookup = LookUpRegistryStringInFile(path, kBothViews, "Path");
-        EXPECT_EQ(lookup.outcome.reason, Reason::Done) << cut;
-        EXPECT_EQ(lookup.value, "C:\\Far") << cut;
+        EXPECT_EQ(lookup.Why().reason, Reason::Done) << cut;
+        EXPECT_EQ(ValueOf(lookup), "C:\\Far") << cut;
     }
 }
 
@@ -212,9 +212,9 @@ TEST(WineRegistryFile, SaysWhyAFileCannotBeRead) {
     for (const auto& c : cases) {
         const RegistryStringLookup lookup =
             LookUpRegistryStringInFile(folder.Path(c.name), kBothViews, "Path");
-        EXPECT_EQ(lookup.outcome.reason, Reason::Unreadable) << c.name;
-        EXPECT_EQ(lookup.outcome.detail, c.problem) << c.name;
-        EXPECT_EQ(lookup.value, std::nullopt) << c.name;
+        EXPECT_EQ(lookup.Why().reason, Reason::Unreadable) << c.name;
+        EXPECT_EQ(lookup.Why().detail, c.problem) << c.name;
+        EXPECT_EQ(ValueOf(lookup), std::nullopt) << c.name;
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// Files in memory, with refused opens, injectable faults and a log of
-// every step, for tests that must see what the archive rules do when a step
-// fails.
+// Files in memory ("/"-separated paths), with refused opens, injectable
+// faults and a log of every step, for tests that must see what the archive
+// rules do when a step fails.
 #include <map>
 #include <vector>
 
@@ -17,7 +17,7 @@ public:
     struct Fault {
         FileStep step;
         int occurrence;  // 1 = the first time that step is taken
-        Outcome why = Reason::Done;  // what the file then says stopped it
+        Outcome why = Reason::Done;  // what the file then says; by default the platform's I/O error, or a full disk
         // For Check: another program cuts the file to this size first.
         std::size_t truncateTo = Text::npos;
     };
@@ -29,7 +29,11 @@ public:
         Text fileAfter;      // the whole file after a write
     };
 
-    OpenedFile Open(const Text& path, FileAccess access) override;
+    Result<std::unique_ptr<File>> Open(const Text& path, FileAccess access) override;
+    Text PathIn(const Text& folder, const Text& relative) override;
+    Result<List<Text>> SubfolderNames(const Text& folder) override;
+    Result<FileIdentity> IdentityOf(const Text& path) override;
+    Result<Text> ReadTextFile(const Text& path) override;
     Text VirtualizedCopyOf(const Text& path) override {
         const auto found = virtualizedCopies.find(path);
         return found != virtualizedCopies.end() ? found->second : Text();

@@ -33,6 +33,14 @@ struct ReasonCase {
     Reason onClick;
     Text told = Text();             // what the switch's outcome says the platform told
     bool archiveChanged = false;    // as the reason itself says: partly written
+    Reason cause = Reason::Done;    // what stopped a write, as the platform said
+
+    // What the switch's outcome is to be.
+    Outcome OnClick() const {
+        Outcome outcome(onClick, told);
+        outcome.cause = cause;
+        return outcome;
+    }
 };
 
 inline std::vector<ReasonCase> ReasonCases() {
@@ -78,9 +86,10 @@ inline std::vector<ReasonCase> ReasonCases() {
         {"cannot be disabled", DemoWith("[Team KTM]\r\n logo=red\r\n"), {}, {}, 0, Reason::Done,
          Reason::CannotDisable},
         {"disk full", disabled, {}, {{FileStep::Write, 1}}, 1, Reason::Done,
-         Reason::WriteFailedPutBack},
-        {"disk failing", disabled, {}, {{FileStep::ShortWrite, 1}, {FileStep::Write, 2}}, 1,
-         Reason::Done, Reason::WriteFailedNotPutBack, "", true},
+         Reason::WriteFailedPutBack, "", false, Reason::DiskFull},
+        {"disk failing", disabled, {},
+         {{FileStep::ShortWrite, 1}, {FileStep::Write, 2}, {FileStep::Write, 3}}, 1, Reason::Done,
+         Reason::WriteFailedNotPutBack, "", true, Reason::DiskFull},
         {"another program got in before the marker", disabled, {}, {{FileStep::Check, 2, game}}, 1,
          Reason::Done, Reason::SwitchStopped, kReasonCaseHolder, true},
         // Reads 1 and 2 were the state's; 3 is the directory's, 4 the list's.
@@ -88,7 +97,7 @@ inline std::vector<ReasonCase> ReasonCases() {
          Reason::Done, Reason::OutOfMemory},
         {"the network gone during the write", disabled, {},
          {{FileStep::Write, 1, Reason::NetworkUnavailable}}, 1, Reason::Done,
-         Reason::WriteFailedPutBack, "the network location is not available"},
+         Reason::WriteFailedPutBack, "", false, Reason::NetworkUnavailable},
         {"refused", disabled,
          {{FileAccess::ReadWrite, Reason::CannotOpen}, {FileAccess::ReadOnly, Reason::CannotOpen},
           {FileAccess::SharedRead, Reason::CannotOpen}},

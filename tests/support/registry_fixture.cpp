@@ -15,7 +15,7 @@ UniqueHkey OpenForReading(HKEY root, const Text& keyPath) {
 
 void RegistryFixture::SetUp() {
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    basePath_ = "Software\\Tolvaren Tests\\" + std::to_string(stamp);
+    basePath_ = "Software\\Tolvaren Tests\\" + DecimalText(stamp);
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, basePath_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                               nullptr, rootKey_.put(), nullptr),
               ERROR_SUCCESS);

@@ -11,7 +11,7 @@ TempFolder::TempFolder() {
     static std::atomic<unsigned> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     root_ = fs::temp_directory_path() /
-            ("tolvaren-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+            ("tolvaren-test-" + DecimalText(stamp) + "-" + DecimalText(counter++)).c_str();
     fs::create_directories(root_);
 }
 
@@ -20,16 +20,16 @@ TempFolder::~TempFolder() {
     fs::remove_all(root_, ignored);
 }
 
-Text TempFolder::Path(const Text& name) const { return (root_ / name).string(); }
+Text TempFolder::Path(const Text& name) const { return Text((root_ / std::string_view(name)).string()); }
 
 bool OpensForWriting(const Text& path) {
-    return PlatformFileSystem().Open(path, FileAccess::ReadWrite).file != nullptr;
+    return static_cast<bool>(PlatformFileSystem().Open(path, FileAccess::ReadWrite));
 }
 
 bool ReadOnlyFile::Enforced() const { return !OpensForWriting(path_); }
 
-OpenedFile ReadOnlyFileSystem::Open(const Text& path, FileAccess access) {
-    if (access == FileAccess::ReadWrite) return {nullptr, Reason::AccessDenied};
+Result<std::unique_ptr<File>> ReadOnlyFileSystem::Open(const Text& path, FileAccess access) {
+    if (access == FileAccess::ReadWrite) return Reason::AccessDenied;
     return inner_.Open(path, access);
 }
 

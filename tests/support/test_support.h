@@ -1,9 +1,19 @@
 #pragma once
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "core/file.h"
 #include "platform/file_system.h"
+
+namespace tolvaren {
+
+// What a lookup found, or nothing where it found none or failed.
+inline std::optional<Text> ValueOf(const Result<std::optional<Text>>& lookup) {
+    return lookup ? *lookup : std::nullopt;
+}
+
+}  // namespace tolvaren
 
 namespace tolvaren::test {
 
@@ -105,7 +115,11 @@ inline const Text kDevicePath = "/dev/urandom";
 class ReadOnlyFileSystem final : public FileSystem {
 public:
     explicit ReadOnlyFileSystem(FileSystem& inner) : inner_(inner) {}
-    OpenedFile Open(const Text& path, FileAccess access) override;
+    Result<std::unique_ptr<File>> Open(const Text& path, FileAccess access) override;
+    Text PathIn(const Text& folder, const Text& relative) override { return inner_.PathIn(folder, relative); }
+    Result<List<Text>> SubfolderNames(const Text& folder) override { return inner_.SubfolderNames(folder); }
+    Result<FileIdentity> IdentityOf(const Text& path) override { return inner_.IdentityOf(path); }
+    Result<Text> ReadTextFile(const Text& path) override { return inner_.ReadTextFile(path); }
 
 private:
     FileSystem& inner_;

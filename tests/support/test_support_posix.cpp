@@ -69,10 +69,10 @@ namespace {
 }
 
 Text CommandOf(pid_t pid) {
-    std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
+    std::ifstream comm(("/proc/" + DecimalText(pid) + "/comm").c_str());
     std::string command;
     std::getline(comm, command);
-    return command;
+    return Text(command);
 }
 
 }  // namespace

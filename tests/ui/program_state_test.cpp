@@ -4,9 +4,11 @@
 // be put back.
 #include <gtest/gtest.h>
 
-#include "core/reason_texts.h"
+#include "core/confirmations.h"
 #include "core/vehicle_list.h"
 #include "tests/support/reason_cases.h"
+#include "tools/archive_builder.h"
+#include "ui/dialog_texts.h"
 #include "ui/program_state.h"
 
 namespace tolvaren {
@@ -19,9 +21,9 @@ using test::kReasonCasePath;
 
 const Text& kPath = kReasonCasePath;
 
-RecordedFolder InstallFolder() { return {test::kReasonCaseInstallFolder, Reason::Done}; }
-RecordedFolder NoInstallFolder() { return {Text(), Reason::NotInstalled}; }
-RecordedFolder TooLongInstallFolder() { return {Text(), Reason::RecordTooLong}; }
+Result<Text> InstallFolder() { return test::kReasonCaseInstallFolder; }
+Result<Text> NoInstallFolder() { return Reason::NotInstalled; }
+Result<Text> TooLongInstallFolder() { return Reason::RecordTooLong; }
 
 class ProgramStateReasons : public ::testing::TestWithParam<ReasonCase> {};
 
@@ -46,6 +48,7 @@ TEST_P(ProgramStateReasons, SaysWhyStartUpReadNoStateAndTellsTheClicks) {
     const Outcome clicked = program.SetExtraVehicles(c.requested);
     EXPECT_EQ(clicked.reason, c.onClick);
     EXPECT_EQ(clicked.detail, c.told);
+    EXPECT_EQ(clicked.cause, c.cause);
     if (c.onClick != Reason::Done) {
         EXPECT_EQ(files.files[kPath] == c.archive, !c.archiveChanged);
         EXPECT_FALSE(DialogText(clicked, kPath).empty());
@@ -102,6 +105,37 @@ TEST(ProgramState, AVirtualizedCopyOfTheArchiveIsMentionedOnce) {
     EXPECT_EQ(program.VirtualizedCopyToMention(), copy);
     EXPECT_EQ(program.VirtualizedCopyToMention(), "");
 }
+
+#ifdef TOLVAREN_PLAYERS_README
+// Lines wrap anywhere in a text file: compare with runs of blanks as one.
+Text WithBlanksAsOne(const Text& text) {
+    Text squeezed;
+    for (const char c : text) {
+        const bool blank = c == ' ' || c == '\r' || c == '\n';
+        if (!blank) squeezed += c;
+        else if (!squeezed.empty() && squeezed.back() != ' ') squeezed += ' ';
+    }
+    return squeezed;
+}
+
+TEST(ReasonTexts, ThePlayersReadmeQuotesEveryMessage) {
+    const Text readme = WithBlanksAsOne(ReadWholeFile(TOLVAREN_PLAYERS_README));
+    ASSERT_FALSE(readme.empty());
+    for (int number = static_cast<int>(Reason::Done) + 1;
+         number <= static_cast<int>(Reason::NotAPrefix); ++number) {
+        // As the README writes what a message fills in.
+        const auto reason = static_cast<Reason>(number);
+        const Text told = reason == Reason::PlatformError ? "<what Windows says>" : "";
+        const Text path = reason == Reason::VirtualStoreCopy ? "<its path>" : "<the archive's path>";
+        const Text text = WithBlanksAsOne(DialogText({reason, told}, path));
+        if (text.empty()) continue;  // a reason the program never meets
+        EXPECT_NE(readme.find('"' + text + '"'), Text::npos) << text;
+        EXPECT_EQ(text.find('{'), Text::npos) << text;  // no placeholder left unfilled
+    }
+    for (const char* confirmation : {kEnabledMessage, kDisabledMessage})
+        EXPECT_NE(readme.find(Text("\"") + confirmation + '"'), Text::npos) << confirmation;
+}
+#endif
 
 }  // namespace
 }  // namespace tolvaren

@@ -1,5 +1,5 @@
 #pragma once
-// ASCII rules of the text files and names the prefix search reads. Windows
+// ASCII rules of the text files and names the search reads. Windows
 // compares registry names and file names without regard to letter case; the
 // names looked for here are ASCII, and Linux folders keep names as bytes, so
 // ASCII folding is the rule this tool applies.

@@ -1,0 +1,133 @@
+#include "ui/dialog_texts.h"
+
+namespace tolvaren {
+namespace {
+
+// "{path}" stands for the archive's path, "{detail}" for what the platform
+// told, "{cause}" for what stopped a write.
+struct DialogReasonText {
+    Reason reason;
+    const char* text;
+};
+
+constexpr DialogReasonText kTexts[] = {
+    {Reason::NotInstalled,
+     "The game is not installed: its install folder is not in the registry. Nothing was changed."},
+    {Reason::RecordTooLong,
+     "The game's install record is there, but its install folder is longer than this program can "
+     "use (255 characters). Nothing was changed."},
+    {Reason::ArchiveNotFound,
+     "The game archive was not found:\r\n{path}\r\nNothing was changed."},
+    {Reason::InUse,
+     "The game archive is in use by another program. Close the game and try again. Nothing was "
+     "changed."},
+    {Reason::ArchiveReplaced,
+     "The game archive was replaced by another file while it was being switched; the file now in "
+     "its place was not changed. Click again to switch it."},
+    {Reason::SwitchStopped,
+     "Another program opened or changed the game archive while it was being switched, so nothing "
+     "more was written: its vehicle list still reads as before. Close that program and click again "
+     "to finish the switch."},
+    {Reason::OpenedDuringLastWrite,
+     "The game archive was switched, but another program opened or changed it while the last bytes "
+     "were written, and may have changed them since. The check mark shows the switch as written; "
+     "once that program is done, start Tolvaren again to see the archive's state."},
+    {Reason::AccessDenied,
+     "Access to the game archive is denied, although this program runs as an administrator: the "
+     "file's permissions or security software (for example Controlled Folder Access in Windows "
+     "Security) keep it from being changed. Nothing was changed."},
+    {Reason::ReadOnlyFile,
+     "The game archive is marked read-only. Clear its read-only attribute (in the file's "
+     "Properties) and try again. Nothing was changed."},
+    {Reason::NotElevated,
+     "Windows lets only an administrator change the game archive, and this program does not run as "
+     "one. Nothing was changed.\r\n\r\nRestart Tolvaren as an administrator?"},
+    {Reason::NotADiskFile,
+     "The game archive is not a file on a disk. Nothing was changed."},
+    {Reason::CannotOpen,
+     "The game archive could not be opened:\r\n{path}\r\nNothing was changed."},
+    {Reason::WriteProtected,
+     "The game archive lies on a write-protected medium (a locked memory card, a disc or a "
+     "read-only share). Nothing was changed."},
+    {Reason::ReadOnlyDrive,
+     "The game archive lies on a read-only drive, so it cannot be changed. Nothing was changed."},
+    {Reason::DriveUnavailable,
+     "The drive that holds the game archive is not available: it is not ready, or it was removed. "
+     "Nothing was changed."},
+    {Reason::NetworkUnavailable,
+     "The network location that holds the game archive is not available. Nothing was changed."},
+    {Reason::OnlineOnly,
+     "The game archive is an online-only copy in a synced folder, and it cannot be fetched now. "
+     "Make the game's folder always available on this device and try again. Nothing was changed."},
+    {Reason::BlockedBySecurity,
+     "Security software blocked the game archive. Nothing was changed."},
+    {Reason::DiskFull,
+     "The disk that holds the game archive is full. Nothing was changed."},
+    {Reason::FileSizeLimit,
+     "A file-size limit set on this program stops it from writing the game archive. Nothing was "
+     "changed."},
+    {Reason::PlatformError,
+     "The game archive could not be used: {detail}. Nothing was changed."},
+    {Reason::NoVehicleList,
+     "The game archive holds no vehicle list to change. Nothing was changed."},
+    {Reason::EntryTooLarge,
+     "The vehicle list in the game archive is too large to change. Nothing was changed."},
+    {Reason::EntryDamaged,
+     "The game archive's directory is damaged. Nothing was changed."},
+    {Reason::CannotDisable,
+     "The vehicle list has no [Team KTM] section to comment out, so the extra vehicles cannot be "
+     "disabled. Nothing was changed."},
+    {Reason::WriteFailedPutBack,
+     "The game archive could not be written ({cause}). It was put back as it was."},
+    {Reason::WriteFailedNotPutBack,
+     "The game archive could not be written, nor put back as it was ({cause}): its vehicle list "
+     "may be partly switched. Free some space on the disk, or mend what stopped the write, and "
+     "click again to finish the switch."},
+    {Reason::OutOfMemory,
+     "There is not enough memory to switch the extra vehicles. Nothing was changed."},
+    {Reason::VirtualStoreCopy,
+     "Windows also keeps an older copy of the game archive for you:\r\n{path}\r\nWhen the game "
+     "does not run as an administrator, it may read that copy instead. This program did not change "
+     "it."},
+    {Reason::RestartDeclined,
+     "Tolvaren was not restarted as an administrator. Nothing was changed."},
+};
+
+// What stopped a write, in brackets after "could not be written".
+constexpr DialogReasonText kCauses[] = {
+    {Reason::DiskFull, "the disk is full"},
+    {Reason::NetworkUnavailable, "the network location is not available"},
+    {Reason::DriveUnavailable, "the drive is not available"},
+    {Reason::WriteProtected, "the medium is write-protected"},
+    {Reason::ReadOnlyDrive, "the drive is read-only"},
+    {Reason::OnlineOnly, "an online-only copy of a synced folder"},
+    {Reason::BlockedBySecurity, "blocked by security software"},
+    {Reason::InUse, "in use"},
+    {Reason::AccessDenied, "access denied"},
+    {Reason::OutOfMemory, "not enough memory"},
+    {Reason::PlatformError, "{detail}"},
+};
+// What a failed write most often means, when the platform does not say.
+constexpr char kUnknownCause[] = "the disk may be full";
+
+template <std::size_t Size>
+const char* Find(const DialogReasonText (&texts)[Size], Reason reason) {
+    for (const DialogReasonText& text : texts)
+        if (text.reason == reason) return text.text;
+    return nullptr;
+}
+
+Text CauseOf(const Outcome& outcome) {
+    const char* cause = Find(kCauses, outcome.cause);
+    return cause != nullptr ? Fill(cause, {{"{detail}", outcome.detail}}) : Text(kUnknownCause);
+}
+
+}  // namespace
+
+Text DialogText(const Outcome& outcome, const Text& archivePath) {
+    const char* text = Find(kTexts, outcome.reason);
+    if (text == nullptr) return Text();
+    return Fill(text, {{"{path}", archivePath}, {"{detail}", outcome.detail}, {"{cause}", CauseOf(outcome)}});
+}
+
+}  // namespace tolvaren
