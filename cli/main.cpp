@@ -16,8 +16,8 @@ namespace {
 
 // Memory for a file's worth of bytes is asked for where a failure can be
 // told as a result; anything else that cannot be had ends the tool here,
-// with the same words and exit code. Nothing is ever written after such an
-// allocation: a switch asks for all it needs before its first write.
+// with the same words and exit code. It cannot leave an archive partly
+// switched: a switch asks for all it needs before its first write.
 void OutOfMemory() {
     std::fputs("tolvaren-cli: not enough memory.\n", stderr);
     std::_Exit(tolvaren::kExitNotChangeable);

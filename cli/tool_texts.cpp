@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "core/file.h"
+
 namespace tolvaren {
 namespace {
 
@@ -9,7 +11,7 @@ namespace {
 // looked; for NotAPrefix: the folder), "{detail}" for what the platform
 // told, "{holder}" for it in brackets when the platform named who holds the
 // archive, "{cause}" for what stopped a write (by default: the disk may be
-// full).
+// full); "{file limit}" and "{line limit}" for the search's limits in MiB.
 struct ReasonTexts {
     Reason reason;
     const char* label;  // a few words, for lists
@@ -138,9 +140,9 @@ constexpr ReasonTexts kTexts[] = {
      kExitOk},
     // Only the search meets these: said after what it skipped.
     {Reason::Unreadable, "unreadable", "{detail}", kExitNotInstalled},
-    {Reason::FileTooLarge, "too large", "larger than 64 MiB, far more than such a file holds",
+    {Reason::FileTooLarge, "too large", "larger than {file limit} MiB, far more than such a file holds",
      kExitNotInstalled},
-    {Reason::LineTooLong, "a line too long", "a line is longer than 1 MiB", kExitNotInstalled},
+    {Reason::LineTooLong, "a line too long", "a line is longer than {line limit} MiB", kExitNotInstalled},
     {Reason::NotARegistry, "not a Wine registry",
      "not a Wine registry file (its first line is not \"WINE REGISTRY Version 2\")",
      kExitNotInstalled},
@@ -148,6 +150,8 @@ constexpr ReasonTexts kTexts[] = {
     {Reason::NotOnADrive, "not on a drive",
      "the recorded install folder \"{detail}\" is not on a drive",
      kExitNotInstalled},
+    {Reason::TooManyFolders, "too many folders",
+     "the look for other Wine prefixes stopped after {detail} folders", kExitNotInstalled},
     {Reason::NotAPrefix, "not a Wine prefix",
      "{detail} {path} is not a Wine prefix: it holds no system.reg",
      kExitNotInstalled},
@@ -166,7 +170,12 @@ Text Filled(std::string_view text, const Outcome& outcome, const Text& path) {
     const Text holder = outcome.detail.empty() ? Text() : " (" + outcome.detail + ")";
     const Text cause = outcome.cause == Reason::Done ? Text(kUnknownWriteCause)
                                                      : ReasonLabel({outcome.cause, outcome.detail});
-    return Fill(text, {{"{path}", path}, {"{detail}", outcome.detail}, {"{holder}", holder}, {"{cause}", cause}});
+    return Fill(text, {{"{path}", path},
+                       {"{detail}", outcome.detail},
+                       {"{holder}", holder},
+                       {"{cause}", cause},
+                       {"{file limit}", DecimalText(kMaxSearchedFileBytes >> 20)},
+                       {"{line limit}", DecimalText(kMaxRegistryLineBytes >> 20)}});
 }
 
 }  // namespace
@@ -197,6 +206,8 @@ Text SourceText(const Installation& installation) {
     switch (installation.source) {
         case Source::Prefix: break;
         case Source::SteamLibrary: return "Steam library " + installation.place;
+        case Source::SteamLaunch: return "the game's folder in a Steam launch";
+        case Source::ListedFolder: return "listed in " + installation.place;
         case Source::Registry32: return "registry, 32-bit view";
         case Source::RegistryNative: return "registry, native view";
         case Source::VirtualStore: return "registry, this user's VirtualStore";

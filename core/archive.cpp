@@ -1,6 +1,7 @@
 #include "core/archive.h"
 
 #include <cstring>
+#include <optional>
 
 namespace tolvaren {
 namespace {
@@ -111,6 +112,29 @@ private:
     Outcome failure_;
 };
 
+constexpr std::int64_t kAnySize = -1;
+
+// Whether `record` points outside a file of `fileSize` bytes.
+bool PointsOutside(const DirectoryRecord& record, std::int32_t entryCount, std::int64_t fileSize) {
+    const std::int64_t end = EntryPosition(entryCount, record.offset) - 1 + record.size;
+    return record.offset < 0 || record.size < 0 || end > fileSize;
+}
+
+// The vehicle list's record among the `entryCount` that follow. Reading
+// stops at a record the end of the file cut short (every later one would
+// read as zero bytes) and, given the file's size, at the first record that
+// points outside it: a file of another format.
+std::optional<DirectoryRecord> VehicleListRecord(DirectoryReader& directory, std::int32_t entryCount,
+                                                 std::int64_t fileSize) {
+    for (std::int32_t i = 0; i < entryCount; ++i) {
+        const DirectoryRecord record = directory.ReadRecord();
+        if (record.isVehicleList) return record;
+        if (!record.nameWhole) break;
+        if (fileSize != kAnySize && PointsOutside(record, entryCount, fileSize)) break;
+    }
+    return std::nullopt;
+}
+
 // An entry that starts inside the entry count or the directory (a negative
 // offset) or beyond what a 32-bit position holds: its directory is damaged.
 bool EntryStartIsDamaged(std::int32_t offset, std::int64_t position) {
@@ -135,8 +159,8 @@ Outcome RecordMatch(std::int32_t entryCount, std::int32_t offset, std::int32_t s
 // to its size; empty when its position or size cannot be read at all.
 Result<VehicleListRead> ReadEntry(File& file, const ArchiveLocation& location, Outcome problem) {
     // The bytes of an entry that starts inside the directory are still read.
-    if (!LocationProblem(location).Done() || !SeekToPosition(file, location.position).Done())
-        return problem;
+    if (Outcome unusable = LocationProblem(location); !unusable.Done()) return problem.Done() ? unusable : problem;
+    if (Outcome sought = SeekToPosition(file, location.position); !sought.Done()) return sought;
     VehicleListRead list{Text(), std::move(problem)};
     if (!list.bytes.TryResize(static_cast<std::size_t>(location.size))) return Reason::OutOfMemory;
     // A read the platform stopped says nothing about the archive.
@@ -202,12 +226,8 @@ Outcome SeekToPosition(File& file, std::int64_t position) {
 Outcome FindVehicleList(File& archive, ArchiveLocation& location) {
     DirectoryReader directory(archive);
     const std::int32_t entryCount = directory.ReadInt32();
-    for (std::int32_t i = 0; i < entryCount; ++i) {
-        const DirectoryRecord record = directory.ReadRecord();
-        if (record.isVehicleList) return RecordMatch(entryCount, record.offset, record.size, location);
-        // Every later record lies wholly past the end: empty names, no match.
-        if (!record.nameWhole) break;
-    }
+    if (const std::optional<DirectoryRecord> record = VehicleListRecord(directory, entryCount, kAnySize))
+        return RecordMatch(entryCount, record->offset, record->size, location);
     // A directory cut short by a failed read may still hold the name.
     if (!directory.Failure().Done()) return directory.Failure();
     return Reason::NoVehicleList;
@@ -221,20 +241,13 @@ bool NamesVehicleList(FileSystem& files, const Text& path) {
     DirectoryReader directory(**archive);
     const std::int32_t entryCount = directory.ReadInt32();
     // A file of another format can claim any count: one whose directory
-    // cannot fit in it is not read at all, and reading stops at the first
-    // record that points outside the file.
+    // cannot fit in it is not read at all.
     if (EntryPosition(entryCount, 0) - 1 > *fileSize) return false;
-    for (std::int32_t i = 0; i < entryCount; ++i) {
-        const DirectoryRecord record = directory.ReadRecord();
-        if (record.isVehicleList) {
-            ArchiveLocation location{path};
-            const Reason found = RecordMatch(entryCount, record.offset, record.size, location).reason;
-            return found == Reason::Done || found == Reason::EntryTooLarge || found == Reason::EntryDamaged;
-        }
-        const std::int64_t end = EntryPosition(entryCount, record.offset) - 1 + record.size;
-        if (record.offset < 0 || record.size < 0 || end > *fileSize) return false;
-    }
-    return false;
+    const std::optional<DirectoryRecord> record = VehicleListRecord(directory, entryCount, *fileSize);
+    if (!record) return false;
+    ArchiveLocation location{path};
+    const Reason found = RecordMatch(entryCount, record->offset, record->size, location).reason;
+    return found == Reason::Done || found == Reason::EntryTooLarge || found == Reason::EntryDamaged;
 }
 
 Result<VehicleListRead> ReadVehicleList(FileSystem& files, const Text& path, ArchiveLocation& location,

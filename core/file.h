@@ -82,11 +82,15 @@ public:
     // (Windows ignores case, and folders shared with it keep their
     // spelling); where nothing is found, the path as written, for a message.
     virtual Text PathIn(const Text& folder, const Text& relative) = 0;
+    // Whether `path` names a place without a folder to start from.
+    virtual bool IsAbsolute(const Text& path) const = 0;
     // The subfolders of `folder` that are not hidden, sorted by name; or why
     // it cannot be listed (nothing there is an empty list).
     [[nodiscard]] virtual Result<List<Text>> SubfolderNames(const Text& folder) = 0;
     // What `path` leads to.
     [[nodiscard]] virtual Result<FileIdentity> IdentityOf(const Text& path) = 0;
+    // Whether two paths of files that are not there name the same.
+    virtual bool SamePath(const Text& a, const Text& b) { return a == b; }
     // The whole of a small text file (a list of libraries); a missing one
     // reads as empty, naming nothing. Else Unreadable (with the platform's
     // words), or FileTooLarge past kMaxSearchedFileBytes.
@@ -96,5 +100,8 @@ public:
 // The files the search reads hold a few MiB at most; a larger one would cost
 // seconds and memory, and is not read.
 constexpr std::uint64_t kMaxSearchedFileBytes = 64 << 20;
+// Wine writes long values over several lines; a registry file's line longer
+// than this is not a registry's, and is not worth the memory.
+constexpr std::size_t kMaxRegistryLineBytes = 1 << 20;
 
 }  // namespace tolvaren

@@ -46,7 +46,7 @@ public:
     Outcome Prepare() {
         const std::size_t most = turned_.positions.size();
         if (!markers_.TryReserve(most) || !otherSpans_.TryReserve(most) || !markerSpans_.TryReserve(most) ||
-            !reached_.TryReserve(2 * most))
+            !reached_.TryReserve(most))
             return Reason::OutOfMemory;
         const std::string_view switched(entry_, size_);
         for (const std::size_t position : turned_.positions) {
@@ -94,9 +94,13 @@ private:
 
     // Newest first, so that the marker's bytes go back before the others.
     // Nothing is put back once another program got in: that would undo
-    // what it wrote.
+    // what it wrote. Before the marker's phase the list still reads as it
+    // did; in it, the write that failed is what there is to say.
     Outcome PutBack(Reason ifAnotherGotIn) {
-        if (Outcome moved = file_.Unchanged(); !moved.Done()) return Interrupted(moved, ifAnotherGotIn);
+        if (Outcome moved = file_.Unchanged(); !moved.Done()) {
+            if (ifAnotherGotIn == Reason::SwitchStopped) return Interrupted(moved, Reason::SwitchStopped);
+            return Failed(Reason::WriteFailedNotPutBack);
+        }
         for (const std::size_t position : turned_.positions) entry_[position] = turned_.before;
         bool putBack = true;
         for (std::size_t i = reached_.size(); i > 0 && putBack; --i) {
@@ -104,8 +108,12 @@ private:
             putBack = WriteAt(span.first, span.end - span.first) == span.end - span.first;
         }
         putBack = putBack && Flushed();
-        Outcome failed(putBack ? Reason::WriteFailedPutBack : Reason::WriteFailedNotPutBack,
-                       stopped_.detail);
+        return Failed(putBack ? Reason::WriteFailedPutBack : Reason::WriteFailedNotPutBack);
+    }
+
+    // With what stopped the write.
+    Outcome Failed(Reason how) const {
+        Outcome failed(how, stopped_.detail);
         failed.cause = stopped_.reason;
         return failed;
     }
@@ -142,7 +150,8 @@ private:
 
 // Reads the entry, switches it and writes back what changed. Everything it
 // needs is allocated before the first write, so memory that cannot be had
-// always leaves the archive as it was.
+// leaves the archive as it was; after it, only the platform's words for a
+// failure are asked for, and go unsaid without memory.
 Outcome RewriteOpened(File& file, const ArchiveLocation& location, std::int32_t requestedState) {
     const auto size = static_cast<std::size_t>(location.size);
     Text entry;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 #include "core/text.h"
@@ -50,12 +51,17 @@ public:
     const T* begin() const noexcept { return items_; }
     const T* end() const noexcept { return items_ + size_; }
 
+    // `args` may name an item of this list: the new item is made before
+    // the old ones move.
     template <class... Args>
     T& emplace_back(Args&&... args) {
-        if (size_ == capacity_) reserve(capacity_ == 0 ? 4 : 2 * capacity_);
-        T* item = new (items_ + size_) T{std::forward<Args>(args)...};
+        if (size_ < capacity_) return MakeAt(items_ + size_++, std::forward<Args>(args)...);
+        const std::size_t capacity = capacity_ == 0 ? 4 : 2 * capacity_;
+        T* room = Allocate(capacity);
+        T& item = MakeAt(room + size_, std::forward<Args>(args)...);
+        MoveTo(room, capacity);
         ++size_;
-        return *item;
+        return item;
     }
     void push_back(const T& item) { emplace_back(item); }
     void push_back(T&& item) { emplace_back(std::move(item)); }
@@ -64,7 +70,7 @@ public:
         while (size_ > 0) pop_back();
     }
     void reserve(std::size_t capacity) {
-        if (capacity > capacity_) MoveTo(static_cast<T*>(AllocateOrGiveUp(capacity * sizeof(T))), capacity);
+        if (capacity > capacity_) MoveTo(Allocate(capacity), capacity);
     }
     // reserve, but false when the memory cannot be had.
     [[nodiscard]] bool TryReserve(std::size_t capacity) noexcept {
@@ -77,6 +83,18 @@ public:
     }
 
 private:
+    static T* Allocate(std::size_t capacity) {
+        const std::size_t most = static_cast<std::size_t>(-1) / sizeof(T);
+        return static_cast<T*>(AllocateOrGiveUp(capacity > most ? static_cast<std::size_t>(-1) : capacity * sizeof(T)));
+    }
+    // Aggregates (plain structs) by their members, others by a constructor.
+    template <class... Args>
+    static T& MakeAt(T* at, Args&&... args) {
+        if constexpr (std::is_aggregate_v<T>)
+            return *new (at) T{std::forward<Args>(args)...};
+        else
+            return *new (at) T(std::forward<Args>(args)...);
+    }
     void MoveTo(T* room, std::size_t capacity) noexcept {
         for (std::size_t i = 0; i < size_; ++i) {
             new (room + i) T(std::move(items_[i]));

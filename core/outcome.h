@@ -54,6 +54,7 @@ enum class Reason {
     Malformed,          // a Steam library list is not well formed
     NotOnADrive,        // a recorded install folder names no drive letter
     NotAPrefix,         // the folder WINEPREFIX (or Steam) names holds no system.reg
+    TooManyFolders,     // the bounded look for prefixes stopped at its cap
 };
 
 // What a step that returns nothing else comes to; a step that returns a

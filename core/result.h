@@ -1,6 +1,7 @@
 #pragma once
 // A value, or the Outcome that says why there is none: what every step that
 // can fail returns.
+#include <cassert>
 #include <optional>
 #include <type_traits>
 #include <utility>
@@ -19,9 +20,10 @@ public:
                                                 !std::is_same_v<std::decay_t<U>, Outcome> &&
                                                 !std::is_same_v<std::decay_t<U>, Reason>>>
     Result(U&& value) : value_(T(std::forward<U>(value))) {}  // NOLINT
-    // Why there is no value; never Done.
-    Result(Outcome why) : why_(std::move(why)) {}  // NOLINT
-    Result(Reason why) : why_(why) {}              // NOLINT
+    // Why there is no value; never Done, which would read as a failure
+    // that says nothing (the tests' builds stop at once).
+    Result(Outcome why) : why_(std::move(why)) { assert(!why_.Done()); }  // NOLINT
+    Result(Reason why) : why_(why) { assert(!why_.Done()); }              // NOLINT
 
     explicit operator bool() const { return value_.has_value(); }
     T& operator*() { return *value_; }

@@ -107,6 +107,19 @@ bool Text::TryResize(size_type count, char c) noexcept {
     return true;
 }
 
+bool Text::TryAssign(std::string_view bytes) noexcept {
+    if (bytes.size() > capacity_) {
+        char* room = TryAllocate(bytes.size());
+        if (room == nullptr) return false;
+        std::free(bytes_);
+        bytes_ = room;
+        capacity_ = bytes.size();
+    }
+    if (!bytes.empty()) std::memmove(bytes_, bytes.data(), bytes.size());
+    Terminate(bytes.size());
+    return true;
+}
+
 Text& Text::replace(size_type at, size_type count, std::string_view with) {
     const std::string_view self(*this);
     Text result(Part(self, 0, at));

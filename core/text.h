@@ -77,8 +77,10 @@ public:
     void clear() noexcept { Terminate(0); }
     void resize(size_type count, char c = '\0');
     void reserve(size_type capacity);
-    // resize, but false (and the text unchanged) when the memory cannot be had.
+    // resize and assign, but false (and the text unchanged) when the memory
+    // cannot be had.
     [[nodiscard]] bool TryResize(size_type count, char c = '\0') noexcept;
+    [[nodiscard]] bool TryAssign(std::string_view bytes) noexcept;
     Text& replace(size_type at, size_type count, std::string_view with);
     Text& replace(size_type at, size_type count, const char* with, size_type withCount) {
         return replace(at, count, std::string_view(with, withCount));

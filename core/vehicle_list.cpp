@@ -39,6 +39,16 @@ void ForEachKeyPrefix(const char* text, std::size_t size, char prefix, At at) {
     }
 }
 
+struct PrefixTurn {
+    char from, to;
+};
+
+// Enabling (any non-zero state) uncomments the keys; disabling comments them.
+PrefixTurn TurnFor(std::int32_t requestedState) {
+    if (requestedState != 0) return {kCommentPrefix, kBlankPrefix};
+    return {kBlankPrefix, kCommentPrefix};
+}
+
 }  // namespace
 
 std::int32_t StateOfVehicleList(std::string_view vehicleList) {
@@ -57,25 +67,23 @@ bool PrefixesStateMarker(std::string_view vehicleList, std::size_t position) {
 // A first pass counts, so that the positions have their room before any
 // byte turns.
 Result<TurnedBytes> SwitchVehicleKeysInPlace(char* text, std::size_t size, std::int32_t requestedState) {
-    const char oldPrefix = requestedState != 0 ? kCommentPrefix : kBlankPrefix;
-    const char newPrefix = requestedState != 0 ? kBlankPrefix : kCommentPrefix;
+    const PrefixTurn turn = TurnFor(requestedState);
     std::size_t count = 0;
-    ForEachKeyPrefix(text, size, oldPrefix, [&count](std::size_t) { ++count; });
-    TurnedBytes turned{oldPrefix, {}};
+    ForEachKeyPrefix(text, size, turn.from, [&count](std::size_t) { ++count; });
+    TurnedBytes turned{turn.from, {}};
     if (!turned.positions.TryReserve(count)) return Reason::OutOfMemory;
-    ForEachKeyPrefix(text, size, oldPrefix, [&](std::size_t position) {
-        text[position] = newPrefix;
+    ForEachKeyPrefix(text, size, turn.from, [&](std::size_t position) {
+        text[position] = turn.to;
         turned.positions.push_back(position);
     });
     return turned;
 }
 
 Text SwitchVehicleKeys(std::string_view vehicleList, std::int32_t requestedState) {
+    const PrefixTurn turn = TurnFor(requestedState);
     Text result(vehicleList);
-    ForEachKeyPrefix(result.data(), result.size(), requestedState != 0 ? kCommentPrefix : kBlankPrefix,
-                     [&](std::size_t position) {
-                         result[position] = requestedState != 0 ? kBlankPrefix : kCommentPrefix;
-                     });
+    ForEachKeyPrefix(result.data(), result.size(), turn.from,
+                     [&](std::size_t position) { result[position] = turn.to; });
     return result;
 }
 

@@ -33,16 +33,20 @@ Result<RegValue> ReadRegText(const HKEY& root, const Text& keyPath, const Text& 
     if (LONG status = RegOpenKeyExA(root, key.c_str(), 0, access, opened.put()); status != ERROR_SUCCESS)
         return OutcomeOfRegistryError(status);
     const FixedText<kValueNameBuffer> name(RegistryName(valueName));
-    DWORD size = capacity;
-    if (capacity == kWholeValue &&
-        RegQueryValueExA(opened.get(), name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
-        size = 0;
     RegValue value;
-    value.text.resize(size + 1);  // a terminating zero, where the data has none
-    const LONG status = RegQueryValueExA(opened.get(), name.c_str(), nullptr, &value.type,
-                                         reinterpret_cast<BYTE*>(value.text.data()), &size);
-    // A value that grew since its size was asked is read again.
-    if (status == ERROR_MORE_DATA && capacity == kWholeValue) return ReadRegText(root, keyPath, valueName, access);
+    LONG status = ERROR_MORE_DATA;
+    // A value of any length is asked for its size first, and again where it
+    // grew meanwhile.
+    for (int tries = 0; status == ERROR_MORE_DATA && tries < 3; ++tries) {
+        DWORD size = capacity;
+        if (capacity == kWholeValue &&
+            RegQueryValueExA(opened.get(), name.c_str(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+            size = 0;
+        value.text.assign(size + 1, '\0');  // a terminating zero, where the data has none
+        status = RegQueryValueExA(opened.get(), name.c_str(), nullptr, &value.type,
+                                  reinterpret_cast<BYTE*>(value.text.data()), &size);
+        if (capacity != kWholeValue) break;
+    }
     if (status != ERROR_SUCCESS) return OutcomeOfRegistryError(status);
     value.text.resize(value.text.find('\0'));  // the text ends at its first zero byte
     return value;

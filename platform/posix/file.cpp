@@ -27,15 +27,20 @@ Reason ReasonFromErrno(int error) {
     }
 }
 
-// Why a read, a write or a flush failed.
+// Why a read, a write or a flush failed. Perhaps in the middle of a switch,
+// where running out of memory must not end the process: without memory for
+// the system's words, the reason alone.
 Outcome OutcomeOfFailedTransfer(int error) {
     switch (error) {
         case ENOSPC: case EDQUOT: return Reason::DiskFull;
         case EFBIG: return Reason::FileSizeLimit;
         // The kernel could not give the pages of our own buffer: a memory limit.
         case ENOMEM: case EFAULT: return Reason::OutOfMemory;
-        default: return {Reason::PlatformError, std::strerror(error)};
+        default: break;
     }
+    Outcome failed(Reason::PlatformError);
+    (void)failed.detail.TryAssign(std::strerror(error));
+    return failed;
 }
 
 class PosixFile final : public File {
@@ -65,8 +70,10 @@ public:
         do put = ::write(fd_.get(), buffer, count);
         while (put < 0 && errno == EINTR);
         if (put < 0) return OutcomeOfFailedTransfer(errno);
-        // What the file is now, by this process's own hand.
-        ::fstat(fd_.get(), &expected_);
+        // Its time of change is now this process's own; its size is not
+        // to change, since a switch writes inside the entry.
+        struct stat now {};
+        if (::fstat(fd_.get(), &now) == 0) expected_.st_mtim = now.st_mtim;
         return static_cast<std::size_t>(put);
     }
     Outcome Flush() override {
@@ -106,7 +113,7 @@ private:
     std::optional<SignalIgnored> leaseNotice_;
     UniqueFd fd_;
     const Text path_;
-    struct stat expected_;  // as opened, or as this process last wrote it
+    struct stat expected_;  // as opened; its time of change as this process last wrote it
     SignalHold& signals_;
     bool holdsSignals_ = false;
     Outcome caveat_;

@@ -15,6 +15,7 @@ public:
 
     Result<std::unique_ptr<File>> Open(const Text& path, FileAccess access) override;
     Text PathIn(const Text& folder, const Text& relative) override;
+    bool IsAbsolute(const Text& path) const override { return !path.empty() && path[0] == '/'; }
     Result<List<Text>> SubfolderNames(const Text& folder) override;
     Result<FileIdentity> IdentityOf(const Text& path) override;
     Result<Text> ReadTextFile(const Text& path) override;

@@ -1,5 +1,8 @@
 #include "platform/win32/errors.h"
 
+#include <cstring>
+
+
 #include "platform/win32/unique_handle.h"
 
 namespace tolvaren {
@@ -31,12 +34,6 @@ bool IsCloudFileCode(DWORD code) {
         if (code == cloud) return true;
     return false;
 }
-
-struct LocalTraits {
-    using pointer = char*;
-    static char* Invalid() { return nullptr; }
-    static void Close(char* text) { LocalFree(text); }
-};
 
 }  // namespace
 
@@ -76,19 +73,52 @@ Outcome OutcomeOfRefusedOpen(DWORD error, const RefusalFacts& facts) {
     return facts.elevated ? Reason::AccessDenied : Reason::NotElevated;
 }
 
-Text WindowsErrorText(DWORD code) {
-    UniqueAny<LocalTraits> words;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<char*>(words.put()), 0, nullptr);
-    Text text = "Windows error " + DecimalText(code);
-    if (length == 0) return text;
-    Text said(words.get(), length);
-    // The system ends its words with a full stop and a line break.
-    while (!said.empty() && (said.back() == '\r' || said.back() == '\n' || said.back() == ' ' ||
-                             said.back() == '.'))
-        said.pop_back();
-    return said.empty() ? text : text + ": " + Printable(said);
+namespace {
+
+// The decimal digits of `number` at `at`; how many.
+std::size_t WriteDecimal(char* at, DWORD number) {
+    char digits[10];
+    std::size_t count = 0;
+    do digits[count++] = static_cast<char>('0' + number % 10);
+    while ((number /= 10) != 0);
+    for (std::size_t i = 0; i < count; ++i) at[i] = digits[count - 1 - i];
+    return count;
+}
+
+// The system's words for `error`, without the full stop and line break it
+// ends them with, control bytes shown as '?'; how many bytes.
+std::size_t SystemWords(DWORD error, char (&said)[512]) {
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                  said, sizeof said, nullptr);
+    while (length > 0 && (said[length - 1] == '\r' || said[length - 1] == '\n' || said[length - 1] == ' ' ||
+                          said[length - 1] == '.'))
+        --length;
+    for (DWORD i = 0; i < length; ++i)
+        if (static_cast<unsigned char>(said[i]) < 0x20 || said[i] == 0x7F) said[i] = '?';
+    return length;
+}
+
+}  // namespace
+
+// Built in place, so that telling why a write failed, in the middle of a
+// switch, asks for no more memory than the text itself, and without that,
+// gives the number alone.
+Text WindowsErrorText(DWORD error) {
+    char text[16 + 2 + 512] = "Windows error ";
+    std::size_t length = sizeof "Windows error " - 1;
+    length += WriteDecimal(text + length, error);
+    const std::size_t numberEnd = length;
+    char said[512];
+    const std::size_t saidLength = SystemWords(error, said);
+    if (saidLength > 0) {
+        text[length++] = ':';
+        text[length++] = ' ';
+        std::memcpy(text + length, said, saidLength);
+        length += saidLength;
+    }
+    Text told;
+    if (!told.TryAssign(std::string_view(text, length))) (void)told.TryAssign(std::string_view(text, numberEnd));
+    return told;
 }
 
 bool RunsElevated() {

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/archive.h"
+#include "core/ascii.h"
 #include "platform/file_system.h"
 #include "platform/win32/errors.h"
 #include "platform/win32/unique_handle.h"
@@ -75,9 +75,10 @@ DWORD ClampToDword(std::size_t count) { return count > MAXDWORD ? MAXDWORD : sta
 class Win32File final : public File {
 public:
     Win32File(UniqueFileHandle handle, Text path)
-        : handle_(std::move(handle)), path_(std::move(path)), identity_(IdentityOfHandle(handle_.get())) {
-        NoteSize();
-    }
+        : handle_(std::move(handle)),
+          path_(std::move(path)),
+          identity_(IdentityOfHandle(handle_.get())),
+          sizeAsOpened_(SizeOrNone()) {}
 
     Outcome Seek(std::int64_t offset) override {
         LONG high = static_cast<LONG>(offset >> 32);
@@ -99,7 +100,6 @@ public:
         DWORD put = 0;
         if (!WithoutErrorBoxes([&] { return WriteFile(handle_.get(), buffer, ClampToDword(count), &put, nullptr); }))
             return LastError();
-        NoteSize();
         return static_cast<std::size_t>(put);
     }
     Outcome Flush() override {
@@ -119,20 +119,21 @@ public:
             if (!named || !(*named == *identity_)) return Reason::ArchiveReplaced;
         }
         const Result<std::int64_t> size = Size();
-        return size && *size == expectedSize_ ? Reason::Done : Reason::InUse;
+        return size && *size == sizeAsOpened_ ? Reason::Done : Reason::InUse;
     }
 
 private:
-    // What the file is now, by this process's own hand.
-    void NoteSize() {
+    std::int64_t SizeOrNone() const {
         const Result<std::int64_t> size = Size();
-        expectedSize_ = size ? *size : -1;
+        return size ? *size : -1;
     }
 
     UniqueFileHandle handle_;
     const Text path_;
     const Result<FileIdentity> identity_;
-    std::int64_t expectedSize_ = -1;  // as opened, or as this process last wrote it
+    // A switch writes within the file: a write past an end another program
+    // cut would grow it again, to a size that must not pass for the first.
+    const std::int64_t sizeAsOpened_;
 };
 
 // The 8-bit calls cut a longer path or read wildcards in it: another file
@@ -143,9 +144,15 @@ bool IsOpenableAsGiven(const Text& path) {
     return path.size() <= kMaxPathBytes && path.find_first_of("*?") == Text::npos;
 }
 
+Text FullPath(const Text& path) {
+    char full[MAX_PATH] = {};
+    const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full ? Text(full, length) : path;
+}
+
 bool IsNothingThere(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
-bool IsAbsolute(const Text& path) {
+bool IsAbsolutePath(const Text& path) {
     return (path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/')) ||
            (!path.empty() && (path[0] == '\\' || path[0] == '/'));
 }
@@ -196,11 +203,13 @@ public:
 
     // Windows finds names without regard to letter case by itself.
     Text PathIn(const Text& folder, const Text& relative) override {
-        Text path = IsAbsolute(relative) || folder.empty() ? relative : folder + '\\' + relative;
+        Text path = IsAbsolutePath(relative) || folder.empty() ? relative : folder + '\\' + relative;
         for (char& c : path)
             if (c == '/') c = '\\';
         return path;
     }
+
+    bool IsAbsolute(const Text& path) const override { return IsAbsolutePath(path); }
 
     Result<List<Text>> SubfolderNames(const Text& folder) override {
         List<Text> names;
@@ -224,19 +233,22 @@ public:
 
     Result<Text> ReadTextFile(const Text& path) override {
         DWORD error = NO_ERROR;
-        UniqueFileHandle handle = OpenDiskFile(path, FileAccess::SharedRead, error);
-        if (!handle) return IsNothingThere(error) ? Result<Text>(Text()) : Unreadable(error);
-        Win32File file(std::move(handle), path);
-        const Result<std::int64_t> size = file.Size();
-        if (!size) return Unreadable(GetLastError());
-        if (static_cast<std::uint64_t>(*size) > kMaxSearchedFileBytes) return Reason::FileTooLarge;
+        const UniqueFileHandle file = OpenDiskFile(path, FileAccess::SharedRead, error);
+        if (!file) return IsNothingThere(error) ? Result<Text>(Text()) : Unreadable(error);
+        LARGE_INTEGER size = {};
+        if (!WithoutErrorBoxes([&] { return GetFileSizeEx(file.get(), &size); })) return Unreadable(GetLastError());
+        if (static_cast<std::uint64_t>(size.QuadPart) > kMaxSearchedFileBytes) return Reason::FileTooLarge;
         Text text;
-        if (!text.TryResize(static_cast<std::size_t>(*size))) return Reason::OutOfMemory;
-        const Result<std::size_t> got = ReadPadded(file, text.data(), text.size());
-        if (!got) return Unreadable(GetLastError());
-        text.resize(*got);
+        if (!text.TryResize(static_cast<std::size_t>(size.QuadPart))) return Reason::OutOfMemory;
+        DWORD got = 0;
+        if (!WithoutErrorBoxes([&] { return ReadFile(file.get(), text.data(), ClampToDword(text.size()), &got, nullptr); }))
+            return Unreadable(GetLastError());
+        text.resize(got);
         return text;
     }
+
+    // One file however spelled: Windows ignores letter case.
+    bool SamePath(const Text& a, const Text& b) override { return EqualIgnoringAsciiCase(FullPath(a), FullPath(b)); }
 };
 
 }  // namespace

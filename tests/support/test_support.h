@@ -117,6 +117,7 @@ public:
     explicit ReadOnlyFileSystem(FileSystem& inner) : inner_(inner) {}
     Result<std::unique_ptr<File>> Open(const Text& path, FileAccess access) override;
     Text PathIn(const Text& folder, const Text& relative) override { return inner_.PathIn(folder, relative); }
+    bool IsAbsolute(const Text& path) const override { return inner_.IsAbsolute(path); }
     Result<List<Text>> SubfolderNames(const Text& folder) override { return inner_.SubfolderNames(folder); }
     Result<FileIdentity> IdentityOf(const Text& path) override { return inner_.IdentityOf(path); }
     Result<Text> ReadTextFile(const Text& path) override { return inner_.ReadTextFile(path); }
