@@ -113,10 +113,10 @@ check-release: dist
 	@tools/check-release.sh $(DIST) $(BUILD)
 	@rm -rf $(BUILD)/install-check
 	@cmake --install $(BUILD)/release --prefix $(BUILD)/install-check --strip >/dev/null
-	@cd $(BUILD)/install-check && test "$$(find . -type f | sort | tr '\n' ' ')" = \
-	    "./bin/tolvaren-cli ./share/doc/tolvaren/README.md ./share/man/man1/tolvaren-cli.1 " || \
+	@cd $(BUILD)/install-check && test "$$(find . -type f | LC_ALL=C sort | tr '\n' ' ')" = \
+	    "./bin/tolvaren-cli ./share/doc/tolvaren/README.md ./share/doc/tolvaren/copyright ./share/man/man1/tolvaren-cli.1 " || \
 	    { echo "make install does not install exactly the release's files" >&2; exit 1; }
-	@echo "make install: bin/tolvaren-cli, share/man/man1/tolvaren-cli.1, share/doc/tolvaren/README.md"
+	@echo "make install: bin/tolvaren-cli, share/man/man1/tolvaren-cli.1, share/doc/tolvaren/README.md, share/doc/tolvaren/copyright"
 	@rm -rf $(BUILD)/repro
 	@$(MAKE) --no-print-directory dist BUILD=$(BUILD)/repro DIST=$(BUILD)/repro/dist >/dev/null
 	@cmp -s $(DIST)/SHA256SUMS $(BUILD)/repro/dist/SHA256SUMS || \

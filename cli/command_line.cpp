@@ -18,13 +18,17 @@ const char kUsage[] =
     "  disable   disable the extra vehicles\n"
     "  where     list every installed game found, with its state\n"
     "\n"
-    "Without ARCHIVE the installed game is used when exactly one is found (or,\n"
-    "of several, the one whose vehicle list can be read). On Windows it is looked\n"
-    "up in the registry and the Steam libraries; on Linux in the registries of\n"
-    "the Wine and Proton prefixes: WINEPREFIX alone when it is set, or in a Steam\n"
-    "launch STEAM_COMPAT_DATA_PATH's pfx alone; else ~/.wine, the Proton prefixes\n"
-    "of every Steam library, the prefixes of Lutris, Bottles, Heroic, umu and\n"
-    "PlayOnLinux, and the games of the Steam libraries by their archive.\n"
+    "Without ARCHIVE the installed game is used when exactly one is found (or, of\n"
+    "several, the one whose vehicle list can be read). On Windows it is looked up in\n"
+    "the registry and the Steam libraries; on Linux in the registries of the Wine\n"
+    "and Proton prefixes: WINEPREFIX alone when it is set; in a Steam launch the\n"
+    "game's folder STEAM_COMPAT_INSTALL_PATH names, else STEAM_COMPAT_DATA_PATH's\n"
+    "pfx alone; else ~/.wine, the Proton prefixes of every Steam library, the\n"
+    "prefixes of Lutris, Bottles, Heroic, umu, PlayOnLinux, winetricks, CrossOver,\n"
+    "PortProton, Faugus and Minigalaxy, the games of the Steam libraries and of\n"
+    "Heroic's and Minigalaxy's lists by their archive, and any other prefix a few\n"
+    "folders down the home and the drives mounted in /run/media/$USER,\n"
+    "/media/$USER and /mnt.\n"
     "\n"
     "Exit codes: 0 done; 1 usage error; 2 the archive cannot be opened or\n"
     "written (not found, in use or no way to tell, read-only, not a disk file,\n"
@@ -33,7 +37,7 @@ const char kUsage[] =
     "3 the vehicle list is missing, too large, damaged or cannot be disabled;\n"
     "4 no installed game found, or several (give ARCHIVE);\n"
     "5 the output could not be written. A failure leaves the archive as it was,\n"
-    "unless the message says it could not be put back.\n";
+    "unless the message says otherwise.\n";
 
 // Only reads, beside whoever has the archive open: the list as far as it
 // could be read, or why none of it could.

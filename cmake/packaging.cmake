@@ -6,6 +6,8 @@ configure_file(docs/changelog.in changelog @ONLY)
 install(TARGETS tolvaren-cli RUNTIME DESTINATION bin)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tolvaren-cli.1 DESTINATION share/man/man1)
 install(FILES README.md DESTINATION share/doc/tolvaren)
+# The licences of the libraries linked into the tool travel with it.
+install(FILES docs/copyright DESTINATION share/doc/tolvaren)
 
 set(CPACK_GENERATOR TGZ DEB)
 set(CPACK_PACKAGE_NAME tolvaren)

@@ -22,6 +22,8 @@ inline constexpr const char* kVirtualStoreInstallKeyPaths[] = {
     "Software\\Classes\\VirtualStore\\MACHINE\\Software\\" TOLVAREN_INSTALL_KEY};
 inline constexpr char kInstallValueName[] = "Path";
 inline constexpr char kArchiveSuffix[] = "\\Data\\common.pak";
+// The same below a game's folder, '/'-separated as FileSystem::PathIn takes it.
+inline constexpr char kArchiveInGame[] = "Data/common.pak";
 
 // The install directory followed by the suffix, joined as they are: no
 // separator added or removed, no test of either part.
@@ -33,6 +35,8 @@ inline Text ArchivePathFor(const Text& installDirectory) {
 enum class Source {
     Prefix,          // the install record of a Wine prefix
     SteamLibrary,    // a game folder of a Steam library, by its archive
+    SteamLaunch,     // the game's folder Steam names to a game it starts (STEAM_COMPAT_INSTALL_PATH)
+    ListedFolder,    // a game's folder a launcher lists (in `place`), by its archive
     Registry32,      // this machine's install record, 32-bit view
     RegistryNative,  // ... native view
     VirtualStore,    // the record a virtualized installer left for this user

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "core/archive.h"
+#include "core/ascii.h"
 #include "platform/posix/files.h"
 #include "search/prefix_path.h"
 #include "search/steam_libraries.h"
@@ -9,6 +11,7 @@
 
 namespace tolvaren {
 namespace {
+
 
 // The game as a prefix's install record has it.
 void ReadPrefix(FileSystem& files, const Text& prefix, InstallationSearch& search) {
@@ -33,22 +36,66 @@ Text Environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
+// The folder the archive lies in: "…/Racer" of "…/Racer/Data/common.pak".
+Text GameFolderName(const Text& archivePath) {
+    List<Text> components = PathComponents(archivePath, "/");
+    return components.size() >= 3 ? components[components.size() - 3] : Text();
+}
+
+// Found by its record where it does not lie: a Proton prefix of Flatpak
+// Steam records the game as it lies inside the sandbox. The same game found
+// by its archive in that prefix's library is the installation; the record is
+// not listed as a failure too.
+bool IsATwinOfOneFound(FileSystem& files, const InstallationSearch& search, const Installation& installation) {
+    if (installation.source != Source::Prefix || files.IdentityOf(installation.archivePath)) return false;
+    const Text folder = GameFolderName(installation.archivePath);
+    for (const Installation& other : search.found)
+        if (other.source == Source::SteamLibrary && installation.place.rfind(other.place + "/", 0) == 0 &&
+            EqualIgnoringAsciiCase(GameFolderName(other.archivePath), folder))
+            return true;
+    return false;
+}
+
 }  // namespace
 
 InstallationSearch FindInstallations(FileSystem& files, const SearchEnvironment& environment) {
-    PrefixCandidates candidates = WinePrefixesToSearch(files, environment);
     InstallationSearch search;
-    search.places = std::move(candidates.places);
+    // In a Steam launch, the folder Steam names is the game where its
+    // archive holds the vehicle list: before the game's first start there
+    // is no prefix yet, and some versions write no record.
+    if (environment.winePrefix.empty() && !environment.steamCompatInstallPath.empty()) {
+        const Text archive = files.PathIn(environment.steamCompatInstallPath, kArchiveInGame);
+        search.places.push_back(archive);
+        if (NamesVehicleList(files, archive)) {
+            search.found.push_back({archive, environment.steamCompatInstallPath, Source::SteamLaunch});
+            return search;
+        }
+    }
+    PrefixCandidates candidates = WinePrefixesToSearch(files, environment);
+    for (Text& place : candidates.places) search.places.push_back(std::move(place));
     search.problems = std::move(candidates.problems);
     search.noHome = candidates.noHome;
     for (const Text& prefix : candidates.prefixes) ReadPrefix(files, prefix, search);
     for (const Text& library : candidates.steamLibraries) AddGamesFoundByTheirArchive(files, library, search);
-    return search;
+    for (const ListedGameFolder& game : candidates.gameFolders) {
+        const Text archive = files.PathIn(game.folder, kArchiveInGame);
+        if (NamesVehicleList(files, archive)) AddOnce(files, search, {archive, game.listedIn, Source::ListedFolder});
+    }
+    InstallationSearch kept = search;
+    kept.found = {};
+    for (const Installation& installation : search.found)
+        if (!IsATwinOfOneFound(files, search, installation)) kept.found.push_back(installation);
+    return kept;
 }
 
 InstallationSearch FindInstallationsFromEnvironment(FileSystem& files) {
+    const Text user = Environment("USER");
     return FindInstallations(files, {Environment("HOME"), Environment("WINEPREFIX"),
-                                     Environment("STEAM_COMPAT_DATA_PATH"), Environment("XDG_DATA_HOME")});
+                                     Environment("STEAM_COMPAT_DATA_PATH"), Environment("XDG_DATA_HOME"),
+                                     Environment("STEAM_COMPAT_INSTALL_PATH"), Environment("XDG_CONFIG_HOME"),
+                                     Environment("WINE_PREFIXES"),
+                                     {"/run/media/" + user, "/media/" + user, "/mnt"},
+                                     Environment("XDG_STATE_HOME")});
 }
 
 }  // namespace tolvaren

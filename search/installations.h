@@ -13,11 +13,13 @@ namespace tolvaren {
 // record of the 32-bit view (Software\Wow6432Node\…) counts before that of
 // the native view. After the prefixes, every Steam library's games without
 // a record are found by their archive, steamapps/common/*/Data/common.pak
-// holding the vehicle list. Each archive is listed once.
+// holding the vehicle list, and so are the game folders launchers list. In
+// a Steam launch, the game's folder Steam names comes first. Each archive is
+// listed once.
 InstallationSearch FindInstallations(FileSystem& files, const SearchEnvironment& environment);
 
-// The same for this process's HOME, WINEPREFIX, STEAM_COMPAT_DATA_PATH and
-// XDG_DATA_HOME.
+// The same for this process's environment, the player's drives mounted in
+// /run/media/$USER, /media/$USER and /mnt.
 InstallationSearch FindInstallationsFromEnvironment(FileSystem& files);
 
 }  // namespace tolvaren

@@ -1,121 +1,84 @@
 #include "search/launcher_configs.h"
 
-#include "core/ascii.h"
-#include "search/utf16.h"
+#include <yaml.h>
+
+#include <nlohmann/json.hpp>
 
 namespace tolvaren {
 namespace {
 
-constexpr std::string_view kLutrisPrefixKey = "prefix:";
-constexpr std::string_view kHeroicPrefixKey = "\"winePrefix\"";
+using Json = nlohmann::json;
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsAsciiSpace(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsAsciiSpace(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-using ConfiguredPrefix = Result<std::optional<Text>>;
-
-ConfiguredPrefix Malformed(std::size_t line, const Text& why) {
-    return Outcome(Reason::Malformed, "line " + DecimalText(static_cast<long long>(line)) + ": " + why);
-}
-
-// A prefix named by a launcher is a folder from the root. A zero byte would
-// end the path early, and another folder be opened than the one shown.
-ConfiguredPrefix Named(std::size_t line, Text folder) {
-    if (folder.empty()) return std::optional<Text>();
-    if (folder.find('\0') != Text::npos)
-        return Malformed(line, "the prefix \"" + Excerpt(folder) + "\" holds a zero character");
-    if (folder[0] != '/') return Malformed(line, "the prefix \"" + Excerpt(folder) + "\" is not an absolute path");
-    return std::optional<Text>(std::move(folder));
-}
-
-// The JSON string whose opening quote is at `at`; nullopt when malformed.
-std::optional<Text> ReadJsonString(std::string_view text, std::size_t at) {
-    Text result;  // bytes outside escapes are UTF-8 as written
-    for (++at; at < text.size(); ++at) {
-        const char c = text[at];
-        if (c == '"') return result;
-        if (c != '\\') {
-            result += c;
-            continue;
-        }
-        if (++at == text.size()) return std::nullopt;
-        switch (text[at]) {
-            case '"': case '\\': case '/': result += text[at]; break;
-            case 'b': result += '\b'; break;
-            case 'f': result += '\f'; break;
-            case 'n': result += '\n'; break;
-            case 'r': result += '\r'; break;
-            case 't': result += '\t'; break;
-            case 'u': {
-                // Escaped code units, a surrogate pair as two escapes.
-                std::u16string escaped;
-                for (;;) {
-                    if (at + 4 >= text.size()) return std::nullopt;
-                    unsigned unit = 0;
-                    for (int digit = 1; digit <= 4; ++digit) {
-                        const int value = HexDigitValue(text[at + digit]);
-                        if (value < 0) return std::nullopt;
-                        unit = unit * 16 + static_cast<unsigned>(value);
-                    }
-                    escaped += static_cast<char16_t>(unit);
-                    at += 4;
-                    if (at + 2 < text.size() && text[at + 1] == '\\' && text[at + 2] == 'u') {
-                        at += 2;
-                        continue;
-                    }
-                    break;
-                }
-                result += Utf8FromUtf16(escaped);
-                break;
-            }
-            default: return std::nullopt;
-        }
+// The scalar under `key` in the mapping `node`, where there is one.
+std::optional<Text> ScalarNamed(yaml_document_t& document, yaml_node_t* node, std::string_view key) {
+    if (node == nullptr || node->type != YAML_MAPPING_NODE) return std::nullopt;
+    for (yaml_node_pair_t* pair = node->data.mapping.pairs.start; pair < node->data.mapping.pairs.top; ++pair) {
+        const yaml_node_t* name = yaml_document_get_node(&document, pair->key);
+        yaml_node_t* value = yaml_document_get_node(&document, pair->value);
+        if (name == nullptr || name->type != YAML_SCALAR_NODE || value == nullptr) continue;
+        const std::string_view nameText(reinterpret_cast<const char*>(name->data.scalar.value),
+                                        name->data.scalar.length);
+        if (nameText != key) continue;
+        if (value->type != YAML_SCALAR_NODE) return std::nullopt;
+        return Text(reinterpret_cast<const char*>(value->data.scalar.value), value->data.scalar.length);
     }
     return std::nullopt;
 }
 
-std::size_t LineAt(std::string_view text, std::size_t at) {
-    std::size_t line = 1;
-    for (std::size_t i = 0; i < at; ++i) line += text[i] == '\n';
-    return line;
+// The mapping under `key` in the mapping `node`.
+yaml_node_t* MappingNamed(yaml_document_t& document, yaml_node_t* node, std::string_view key) {
+    if (node == nullptr || node->type != YAML_MAPPING_NODE) return nullptr;
+    for (yaml_node_pair_t* pair = node->data.mapping.pairs.start; pair < node->data.mapping.pairs.top; ++pair) {
+        const yaml_node_t* name = yaml_document_get_node(&document, pair->key);
+        if (name != nullptr && name->type == YAML_SCALAR_NODE &&
+            std::string_view(reinterpret_cast<const char*>(name->data.scalar.value), name->data.scalar.length) == key)
+            return yaml_document_get_node(&document, pair->value);
+    }
+    return nullptr;
+}
+
+// The launchers' keys lie a few levels down; a file nested deeper than this
+// is no launcher's, and would use up the stack.
+constexpr int kMaxJsonDepth = 64;
+
+void CollectStringsNamed(const Json& value, std::string_view key, List<Text>& strings, int depth = 0) {
+    if (depth == kMaxJsonDepth) return;
+    if (value.is_object()) {
+        for (auto item = value.begin(); item != value.end(); ++item) {
+            if (item.key() == key && item->is_string()) strings.emplace_back(item->get_ref<const std::string&>());
+            else CollectStringsNamed(*item, key, strings, depth + 1);
+        }
+    } else if (value.is_array()) {
+        for (const Json& item : value) CollectStringsNamed(item, key, strings, depth + 1);
+    }
 }
 
 }  // namespace
 
-Result<std::optional<Text>> PrefixInLutrisGame(std::string_view yml) {
-    std::size_t line = 0;
-    while (!yml.empty()) {
-        ++line;
-        const std::size_t end = yml.find('\n');
-        const std::string_view content = Trimmed(yml.substr(0, end));
-        yml.remove_prefix(end == std::string_view::npos ? yml.size() : end + 1);
-        if (content.substr(0, kLutrisPrefixKey.size()) != kLutrisPrefixKey) continue;
-        std::string_view value = Trimmed(content.substr(kLutrisPrefixKey.size()));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'')) {
-            if (value.back() != value.front()) return Malformed(line, "the prefix's quote is not closed");
-            value = value.substr(1, value.size() - 2);
-        }
-        return Named(line, Text(value));
+Result<LutrisGame> ReadLutrisGame(std::string_view yml) {
+    yaml_parser_t parser;
+    if (!yaml_parser_initialize(&parser)) return Reason::OutOfMemory;
+    yaml_parser_set_input_string(&parser, reinterpret_cast<const unsigned char*>(yml.data()), yml.size());
+    yaml_document_t document;
+    const bool loaded = yaml_parser_load(&parser, &document) != 0;
+    Result<LutrisGame> game = Outcome(Reason::Malformed, "line " + DecimalText(static_cast<long long>(
+                                                                       parser.problem_mark.line + 1)) +
+                                                             ": " + (parser.problem ? parser.problem : "not YAML"));
+    if (loaded) {
+        yaml_node_t* section = MappingNamed(document, yaml_document_get_root_node(&document), "game");
+        game = LutrisGame{ScalarNamed(document, section, "prefix"), ScalarNamed(document, section, "exe")};
+        yaml_document_delete(&document);
     }
-    return std::optional<Text>();
+    yaml_parser_delete(&parser);
+    return game;
 }
 
-Result<std::optional<Text>> PrefixInHeroicGame(std::string_view json) {
-    const std::size_t key = json.find(kHeroicPrefixKey);
-    if (key == std::string_view::npos) return std::optional<Text>();
-    std::size_t at = key + kHeroicPrefixKey.size();
-    while (at < json.size() && IsAsciiSpace(json[at])) ++at;
-    if (at == json.size() || json[at] != ':') return Malformed(LineAt(json, key), "winePrefix has no value");
-    ++at;
-    while (at < json.size() && IsAsciiSpace(json[at])) ++at;
-    if (at == json.size() || json[at] != '"')
-        return Malformed(LineAt(json, key), "winePrefix is not a string");
-    std::optional<Text> folder = ReadJsonString(json, at);
-    if (!folder) return Malformed(LineAt(json, key), "winePrefix is not a well-formed string");
-    return Named(LineAt(json, key), std::move(*folder));
+Result<List<Text>> JsonStringsNamed(std::string_view json, std::string_view key) {
+    const Json document = Json::parse(json.begin(), json.end(), nullptr, /*allow_exceptions=*/false);
+    if (document.is_discarded()) return Outcome(Reason::Malformed, "not well-formed JSON");
+    List<Text> strings;
+    CollectStringsNamed(document, key, strings);
+    return strings;
 }
 
 }  // namespace tolvaren

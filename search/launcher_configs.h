@@ -1,20 +1,27 @@
 #pragma once
-// The Wine prefixes that launchers' own files for each game name, wherever
-// the prefix is. Each file is read as plain text for that one setting:
-//   Lutris, ~/.config/lutris/games/*.yml: a line "prefix: /path/to/prefix"
-//   (YAML, the value plain or quoted);
-//   Heroic, ~/.config/heroic/GamesConfig/*.json: the key "winePrefix" with
-//   a JSON string.
+// What launchers' own files for each game say, read as their own libraries
+// write them: YAML (Lutris) by libyaml, JSON (Heroic, Faugus, Minigalaxy) by
+// nlohmann-json.
 #include <optional>
 #include <string_view>
 
+#include "core/list.h"
 #include "core/result.h"
 
 namespace tolvaren {
 
-// The prefix's folder; none where the game has none (a native one); or
-// Malformed with where ("line 3: …").
-Result<std::optional<Text>> PrefixInLutrisGame(std::string_view yml);
-Result<std::optional<Text>> PrefixInHeroicGame(std::string_view json);
+// A Lutris game file's "game:" section: the prefix it names, and the game's
+// exe (Lutris finds the prefix from it where the file names none).
+struct LutrisGame {
+    std::optional<Text> prefix;
+    std::optional<Text> exe;
+};
+
+// Malformed, with the line and libyaml's words, where the file is no YAML.
+Result<LutrisGame> ReadLutrisGame(std::string_view yml);
+
+// Every string the JSON text holds under the key `key`, at any depth, in
+// order; Malformed where the text is no JSON.
+Result<List<Text>> JsonStringsNamed(std::string_view json, std::string_view key);
 
 }  // namespace tolvaren

@@ -8,20 +8,11 @@
 namespace tolvaren {
 namespace {
 
-const Text kLibraryPathKey = "path";
+constexpr std::string_view kLibraryPathKey = "path";
 
 // In a Steam folder, and in each library.
 constexpr char kLibraryList[] = "steamapps/libraryfolders.vdf";
 constexpr char kSteamGames[] = "steamapps/common";
-constexpr char kArchiveInGame[] = "Data/common.pak";
-
-// "/…" on Linux, "C:\…", "C:/…" or "\\server\…" on Windows: a library's
-// path is never relative.
-bool IsAbsolutePath(const Text& path) {
-    if (path.empty()) return false;
-    if (path[0] == '/' || path[0] == '\\') return true;
-    return path.size() >= 3 && path[1] == ':' && (path[2] == '\\' || path[2] == '/');
-}
 
 struct Token {
     enum Kind { Word, Open, Close, End } kind;
@@ -167,7 +158,8 @@ List<Text> SteamLibrariesOf(FileSystem& files, const Text& steamFolder, List<Sea
     if (!list.problem.Done())
         problems.push_back({SearchProblem::Kind::ReadInPart, listPath, Text(), std::move(list.problem)});
     for (const Text& path : list.paths)
-        if (IsAbsolutePath(path)) libraries.push_back(files.PathIn(Text(), path));
+        // A library's path is never relative; one that is cannot be placed.
+        if (files.IsAbsolute(path)) libraries.push_back(files.PathIn(Text(), path));
     return libraries;
 }
 
@@ -187,7 +179,7 @@ void AddOnce(FileSystem& files, InstallationSearch& search, Installation install
     for (const Installation& found : search.found) {
         const Result<FileIdentity> foundIdentity = files.IdentityOf(found.archivePath);
         const bool same = identity && foundIdentity ? *identity == *foundIdentity
-                                                    : found.archivePath == installation.archivePath;
+                                                    : files.SamePath(found.archivePath, installation.archivePath);
         if (same) return;
     }
     search.found.push_back(std::move(installation));

@@ -18,11 +18,23 @@ struct SearchEnvironment {
     Text winePrefix = Text();           // WINEPREFIX
     Text steamCompatDataPath = Text();  // STEAM_COMPAT_DATA_PATH: Steam sets it for a game's launch
     Text xdgDataHome = Text();          // XDG_DATA_HOME
+    Text steamCompatInstallPath = Text();  // STEAM_COMPAT_INSTALL_PATH: the game's own folder, ditto
+    Text xdgConfigHome = Text();        // XDG_CONFIG_HOME
+    Text winePrefixes = Text();         // WINE_PREFIXES: where winetricks keeps its prefixes
+    List<Text> driveFolders = {};       // where the player's drives are mounted, each drive a subfolder
+    Text xdgStateHome = Text();         // XDG_STATE_HOME
+};
+
+// A game's folder a launcher lists, and where.
+struct ListedGameFolder {
+    Text folder;
+    Text listedIn;
 };
 
 struct PrefixCandidates {
     List<Text> prefixes;        // each real folder once, by the first way found to it
     List<Text> steamLibraries;  // each real folder once, for the games without a record
+    List<ListedGameFolder> gameFolders;  // the launchers' game folders, for the same
     List<Text> places;          // where it looked ("*" where it listed a folder)
     List<SearchProblem> problems;  // a file that could not be read, a named prefix that is none
     bool noHome = false;        // HOME is not set: nothing under it was looked at
@@ -34,12 +46,18 @@ struct PrefixCandidates {
 // ~/.steam/debian-installation), ~/.local/share/Steam,
 // $XDG_DATA_HOME/Steam, Flatpak's and Snap's; each root is a library, and so
 // is every path its steamapps/libraryfolders.vdf names, each library's
-// prefixes being steamapps/compatdata/*/pfx; then the prefixes of Lutris
-// (~/Games/*, and those its game files name), Bottles (native, under
-// $XDG_DATA_HOME and Flatpak), Heroic (its prefix folders, and those its
-// game settings name), umu-launcher (~/Games/umu/*) and PlayOnLinux. Within
-// a library, "steamapps" and "compatdata", and a listed library's path,
-// match without regard to letter case when the exact name is not there.
+// prefixes being steamapps/compatdata/*/pfx; then the launchers' prefix
+// folders and the prefixes their files name: Lutris (~/Games/*, its game
+// files in the configuration and data folders, native and Flatpak),
+// Bottles, Heroic (its prefix folders, its game settings, native and
+// Flatpak; its GOG list names game folders), umu-launcher, PlayOnLinux,
+// CrossOver, PortProton (its folders and the one its configuration names),
+// Faugus Launcher (its folders and games list), Minigalaxy (a prefix in each
+// game's folder) and winetricks ($WINE_PREFIXES, else
+// $XDG_DATA_HOME/wineprefixes); last, a bounded look a few folders down the
+// home and each drive mounted in the drive folders. Within a library,
+// "steamapps" and "compatdata", and a listed library's path, match without
+// regard to letter case when the exact name is not there.
 PrefixCandidates WinePrefixesToSearch(FileSystem& files, const SearchEnvironment& environment);
 
 }  // namespace tolvaren

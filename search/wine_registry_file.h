@@ -21,9 +21,12 @@ using RegistryStringLookup = Result<std::optional<Text>>;
 
 // The value `valueName` of the first of `keyPaths` (in this order, whatever
 // the file's) that holds it as a string value: "text", str:"text" or
-// str(2):"text" (REG_EXPAND_SZ, taken unexpanded). Multi-strings (str(7)),
-// hex, dword and malformed values are not string values. Key and value
-// names compare without regard to ASCII letter case, empty key path
+// str(2):"text" (REG_EXPAND_SZ, taken unexpanded), or the same saved in
+// hex, hex(1): and hex(2): (UTF-16LE bytes, as Wine saves a string an
+// installer wrote without its terminating zero). Multi-strings (str(7)),
+// other hex, dword and malformed values are not string values. Key and value
+// names (those asked for are ASCII) compare without regard to ASCII letter
+// case, empty key path
 // components are ignored, and where a value occurs more than once the last
 // one counts, as when Wine loads the file.
 RegistryStringLookup LookUpRegistryString(std::string_view registryText,

@@ -74,13 +74,13 @@ void ReadUtf8Character(std::string_view line, std::size_t& at, std::u16string& u
 
 }  // namespace
 
-std::optional<std::u16string> ReadWineString(std::string_view line, std::size_t& at, char end) {
-    std::u16string units;
+bool ReadWineStringInto(std::string_view line, std::size_t& at, char end, std::u16string& units) {
+    units.clear();
     while (at < line.size()) {
         const char c = line[at];
         if (c == end) {
             ++at;
-            return units;
+            return true;
         }
         if (c == '\\') {
             if (++at == line.size()) break;
@@ -93,7 +93,13 @@ std::optional<std::u16string> ReadWineString(std::string_view line, std::size_t&
             ReadUtf8Character(line, at, units);
         }
     }
-    return std::nullopt;
+    return false;
+}
+
+std::optional<std::u16string> ReadWineString(std::string_view line, std::size_t& at, char end) {
+    std::u16string units;
+    if (!ReadWineStringInto(line, at, end, units)) return std::nullopt;
+    return units;
 }
 
 }  // namespace tolvaren

@@ -23,4 +23,8 @@ namespace tolvaren {
 // (`at` is then unspecified).
 std::optional<std::u16string> ReadWineString(std::string_view line, std::size_t& at, char end);
 
+// The same into `units`, emptied first, whose memory serves line after line;
+// false where the line ends first.
+bool ReadWineStringInto(std::string_view line, std::size_t& at, char end, std::u16string& units);
+
 }  // namespace tolvaren

@@ -45,7 +45,8 @@ echo "zip: both programs byte for byte the build's; README.txt with CR LF line e
 top=tolvaren-$version-linux-x86_64
 same_list "$(basename "$tarball")" "$top/bin/tolvaren-cli
 $top/share/man/man1/tolvaren-cli.1
-$top/share/doc/tolvaren/README.md" "$(tar tzf "$tarball" | grep -v '/$')"
+$top/share/doc/tolvaren/README.md
+$top/share/doc/tolvaren/copyright" "$(tar tzf "$tarball" | grep -v '/$')"
 tar tzf "$tarball" | LC_ALL=C sort -c || fail "the tarball's members are not in name order"
 
 dpkg-deb --info "$deb" >"$work/info" || fail "dpkg-deb --info fails"

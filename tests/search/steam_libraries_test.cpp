@@ -105,13 +105,15 @@ TEST(SteamLibraries, AMalformedListKeepsThePathsBeforeTheFaultAndSaysWhere) {
 TEST(SteamLibraries, AFolderIsALibraryAndItsListNamesTheOthers) {
     test::TempFolder folder;
     test::MakeFile(folder.Path("written/steamapps/libraryfolders.vdf"), kSteamWritten);
+    test::MakeFile(folder.Path("relative/steamapps/libraryfolders.vdf"),
+                   R"("lf" { "0" { "path" "games/lib" } "1" { "path" "/mnt/lib" } })");
     test::MakeFolder(folder.Path("missing"));
     test::MakeFolder(folder.Path("unreadable/steamapps/libraryfolders.vdf"));
     const struct {
         Text steam;
         std::size_t libraries;
         Text problem;
-    } cases[] = {{folder.Path("written"), 3, ""}, {folder.Path("missing"), 1, ""},
+    } cases[] = {{folder.Path("written"), 3, ""}, {folder.Path("relative"), 2, ""}, {folder.Path("missing"), 1, ""},
                  {folder.Path("unreadable"), 1, "Is a directory"}};
     for (const auto& c : cases) {
         List<SearchProblem> problems;

@@ -63,10 +63,17 @@ TEST(WineRegistryFile, TheFirstViewThatHoldsAStringValueCounts) {
          "[Software\\\\Wow6432Node\\\\THQ\\\\MXvsATV\\\\Install] 1\n\"Path\"=str(7):\"C:\\\\M\\0\"\n"
          "[Software\\\\THQ\\\\MXvsATV\\\\Install] 1\n\"Path\"=\"C:\\\\Native\"\n",
          "C:\\Native"},
-        {"hex, dword and malformed types do not count",
-         "[Software\\\\Wow6432Node\\\\THQ\\\\MXvsATV\\\\Install] 1\n\"Path\"=hex(2):43,00,00,00\n"
+        {"hex of other types, dword and malformed types do not count",
+         "[Software\\\\Wow6432Node\\\\THQ\\\\MXvsATV\\\\Install] 1\n\"Path\"=hex(3):43,00,00,00\n"
          "[Software\\\\THQ\\\\MXvsATV\\\\Install] 1\n\"Path\"=dword:00000001\n",
          std::nullopt},
+        {"a string saved in hex, as Wine saves one without its zero, over several lines",
+         "[Software\\\\THQ\\\\MXvsATV\\\\Install] 1\n\"Path\"=hex(2):43,00,3a,00,5c,00,\\\n  52,00,61,00\n",
+         "C:\\Ra"},
+        {"a string saved in hex ends at its first zero; malformed hex is none",
+         "[Software\\\\Wow6432Node\\\\THQ\\\\MXvsATV\\\\Install] 1\n\"Path\"=hex(1):43,zz\n"
+         "[Software\\\\THQ\\\\MXvsATV\\\\Install] 1\n\"Path\"=hex(1):44,00,00,00,45,00\n",
+         "D"},
         {"STR(2) is malformed, as Wine reads it",
          "[Software\\\\THQ\\\\MXvsATV\\\\Install]\n\"Path\"=STR(2):\"C:\\\\S\"\n", std::nullopt},
         {"names without regard to case",
