@@ -34,13 +34,16 @@ const Workload& PatchWorkload() {
 // A home of 500,000 files holding 200 Wine prefixes: where launchers keep
 // them, in a Steam library, and where only the bounded look finds them;
 // each prefix with a system.reg of Wine's size and 1,000 files in drive_c,
-// beside 300,000 files of the player's own. One prefix holds the game.
+// beside 300,000 files of the player's own. One of the last holds the game.
 struct Home {
     std::string root;
     std::vector<std::string> registries;
 };
 
 constexpr int kPrefixes = 200;
+// The game lies where no launcher keeps prefixes: every place is looked at,
+// the bounded look below the home last.
+constexpr int kGamePrefix = 199;
 constexpr int kFilesInDriveC = 1000;
 constexpr int kOwnFolders = 3000;
 constexpr int kFilesInOwnFolder = 100;
@@ -96,11 +99,11 @@ Home WriteHome() {
         home.registries.push_back(prefix + "/system.reg");
         if (written) continue;
         MakeFilesIn(prefix + "/drive_c/windows/system32", kFilesInDriveC);
-        if (!WriteWholeFile(home.registries.back().c_str(), RegistryText(i == 0).c_str()))
+        if (!WriteWholeFile(home.registries.back().c_str(), RegistryText(i == kGamePrefix).c_str()))
             throw std::runtime_error("cannot write " + home.registries.back());
     }
     if (written) return home;
-    const std::string gameData = PrefixPath(home.root, 0) + "/drive_c/Games/Racer/Data";
+    const std::string gameData = PrefixPath(home.root, kGamePrefix) + "/drive_c/Games/Racer/Data";
     std::filesystem::create_directories(gameData);
     WriteSyntheticArchive((gameData + "/common.pak").c_str(), 10, 4096);
     for (int i = 0; i < kOwnFolders; ++i)

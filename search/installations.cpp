@@ -56,6 +56,29 @@ bool IsATwinOfOneFound(FileSystem& files, const InstallationSearch& search, cons
     return false;
 }
 
+// The installations the candidates lead to, with where they looked and
+// what they could not use.
+void Read(FileSystem& files, const PrefixCandidates& candidates, InstallationSearch& search) {
+    for (const Text& place : candidates.places) search.places.push_back(place);
+    for (const SearchProblem& problem : candidates.problems) search.problems.push_back(problem);
+    for (const Text& prefix : candidates.prefixes) ReadPrefix(files, prefix, search);
+    for (const Text& library : candidates.steamLibraries) AddGamesFoundByTheirArchive(files, library, search);
+    for (const ListedGameFolder& game : candidates.gameFolders) {
+        const Text archive = files.PathIn(game.folder, kArchiveInGame);
+        if (NamesVehicleList(files, archive)) AddOnce(files, search, {archive, game.listedIn, Source::ListedFolder});
+    }
+}
+
+// Where the player's drives are mounted: under their user name, and /mnt.
+// The tool uses no name service: without a name in the environment, the
+// folders of every user's drives are left alone.
+List<Text> DriveFolders() {
+    Text user = Environment("USER");
+    if (user.empty()) user = Environment("LOGNAME");
+    if (user.empty()) return {"/mnt"};
+    return {"/run/media/" + user, "/media/" + user, "/mnt"};
+}
+
 }  // namespace
 
 InstallationSearch FindInstallations(FileSystem& files, const SearchEnvironment& environment) {
@@ -71,16 +94,12 @@ InstallationSearch FindInstallations(FileSystem& files, const SearchEnvironment&
             return search;
         }
     }
-    PrefixCandidates candidates = WinePrefixesToSearch(files, environment);
-    for (Text& place : candidates.places) search.places.push_back(std::move(place));
-    search.problems = std::move(candidates.problems);
+    const PrefixCandidates candidates = WinePrefixesToSearch(files, environment);
     search.noHome = candidates.noHome;
-    for (const Text& prefix : candidates.prefixes) ReadPrefix(files, prefix, search);
-    for (const Text& library : candidates.steamLibraries) AddGamesFoundByTheirArchive(files, library, search);
-    for (const ListedGameFolder& game : candidates.gameFolders) {
-        const Text archive = files.PathIn(game.folder, kArchiveInGame);
-        if (NamesVehicleList(files, archive)) AddOnce(files, search, {archive, game.listedIn, Source::ListedFolder});
-    }
+    Read(files, candidates, search);
+    // Only where nothing else was found: a copy of the game on a backup
+    // drive, or a prefix left in a trash, is no second installation.
+    if (search.found.empty()) Read(files, PrefixesElsewhere(files, environment, candidates.prefixes), search);
     InstallationSearch kept = search;
     kept.found = {};
     for (const Installation& installation : search.found)
@@ -89,13 +108,10 @@ InstallationSearch FindInstallations(FileSystem& files, const SearchEnvironment&
 }
 
 InstallationSearch FindInstallationsFromEnvironment(FileSystem& files) {
-    const Text user = Environment("USER");
     return FindInstallations(files, {Environment("HOME"), Environment("WINEPREFIX"),
                                      Environment("STEAM_COMPAT_DATA_PATH"), Environment("XDG_DATA_HOME"),
                                      Environment("STEAM_COMPAT_INSTALL_PATH"), Environment("XDG_CONFIG_HOME"),
-                                     Environment("WINE_PREFIXES"),
-                                     {"/run/media/" + user, "/media/" + user, "/mnt"},
-                                     Environment("XDG_STATE_HOME")});
+                                     Environment("WINE_PREFIXES"), DriveFolders()});
 }
 
 }  // namespace tolvaren

@@ -1,7 +1,10 @@
 #include "search/wine_prefixes.h"
 
+#include <climits>
+
 #include "core/function_ref.h"
 #include "platform/posix/files.h"
+#include "platform/posix/mounts.h"
 #include "search/launcher_configs.h"
 #include "search/prefix_sweep.h"
 #include "search/steam_libraries.h"
@@ -41,8 +44,10 @@ const Text kPrefixFolders[] = {
     "PortWINE/PortProton/data/prefixes",
     ".var/app/ru.linux_gaming.PortProton/data/prefixes",
     "Faugus",
-    ".config/faugus-launcher/prefixes",
 };
+// Under the data and the configuration folder.
+const Text kPortProtonDataPrefixes = "PortWINE/PortProton/data/prefixes";
+const Text kFaugusPrefixes = "faugus-launcher/prefixes";
 
 // Where the launchers keep their files for each game. Lutris 0.5.15 and
 // later keep them in the data folder when there is no configuration folder
@@ -57,17 +62,15 @@ const Text kHeroicGameSuffix = ".json";
 const Text kHeroicPrefixKey = "winePrefix";
 // Heroic's GOG games that wrote no record: their folders, listed.
 const Text kHeroicGogList = "heroic/gog_store/installed.json";
-const Text kHeroicGogStateList = "Heroic/gog_store/installed.json";
-const Text kHeroicFlatpakGogLists[] = {
-    ".var/app/com.heroicgameslauncher.hgl/config/heroic/gog_store/installed.json",
-    ".var/app/com.heroicgameslauncher.hgl/.local/state/Heroic/gog_store/installed.json"};
+const Text kHeroicFlatpakGogList = ".var/app/com.heroicgameslauncher.hgl/config/heroic/gog_store/installed.json";
 const Text kHeroicGameFolderKey = "install_path";
 const Text kFaugusGames = "faugus-launcher/games.json";
 const Text kFaugusFlatpakGames[] = {".var/app/io.github.Faugus.faugus-launcher/config/faugus-launcher/games.json",
                                     ".var/app/io.github.Faugus.faugus-launcher/data/faugus-launcher/games.json"};
 const Text kFaugusPrefixKey = "prefix";
-// PortProton names the folder chosen at install in the first line of this file.
-const Text kPortProtonSetting = "PortProton.conf";
+// PortProton names the folder chosen at install in the first line of this
+// file, always under ~/.config.
+const Text kPortProtonSetting = ".config/PortProton.conf";
 const Text kPortProtonPrefixes = "data/prefixes";
 // Minigalaxy keeps a prefix in each game's folder.
 const Text kMinigalaxySettings = "minigalaxy/config.json";
@@ -78,10 +81,9 @@ const Text kPrefixInGameFolder = "prefix";
 // winetricks: WINE_PREFIXES, else this under the data folder.
 const Text kWinetricksPrefixes = "wineprefixes";
 
-// Where XDG_DATA_HOME, XDG_CONFIG_HOME and XDG_STATE_HOME lead when unset.
+// Where XDG_DATA_HOME and XDG_CONFIG_HOME lead when unset.
 const Text kDataHome = ".local/share";
 const Text kConfigHome = ".config";
-const Text kStateHome = ".local/state";
 const Text kSteamInDataHome = "Steam";
 const Text kBottlesInDataHome = "bottles/bottles";
 
@@ -140,6 +142,8 @@ public:
         if (!environment_.xdgDataHome.empty())
             LookInSubfolders(JoinPath(environment_.xdgDataHome, kBottlesInDataHome));
         for (const Text& folder : kPrefixFolders) LookInSubfolders(InHome(folder));
+        LookInSubfolders(DataHome(kPortProtonDataPrefixes));
+        LookInSubfolders(ConfigHome(kFaugusPrefixes));
         LookInHeroicGames();
         LookInPortProtonsFolder();
         LookInFaugusGames();
@@ -149,8 +153,8 @@ public:
     }
 
     // A few levels down the home and the player's mounted drives, for
-    // prefixes no launcher above names.
-    void LookEverywhereElse() {
+    // prefixes no launcher above names; never over the network.
+    void LookEverywhereElse(const List<Text>& known) {
         List<Text> roots{environment_.home};
         for (const Text& drives : environment_.driveFolders) {
             candidates_.places.push_back(JoinPath(JoinPath(drives, kAnyFolder), kAnyDepth));
@@ -158,10 +162,14 @@ public:
                 for (const Text& name : *names) roots.push_back(JoinPath(drives, name));
         }
         candidates_.places.push_back(JoinPath(environment_.home, kAnyDepth));
-        const Sweep sweep = SweepForPrefixes(roots);
+        List<Text> remote;
+        for (const Mount& mount : ThisProcessMounts())
+            if (IsRemoteOrAutomount(mount)) remote.push_back(mount.point);
+        for (const Text& prefix : known) TakeFirst(prefix, prefixIdentities_, prefixPaths_);
+        const Sweep sweep = SweepForPrefixes(roots, remote);
         for (const Text& prefix : sweep.prefixes) ConsiderPrefix(prefix);
-        if (sweep.capped)
-            candidates_.problems.push_back({SearchProblem::Kind::ReadInPart, environment_.home, Text(),
+        for (const Text& root : sweep.capped)
+            candidates_.problems.push_back({SearchProblem::Kind::ReadInPart, root, Text(),
                                             {Reason::TooManyFolders, DecimalText(kMaxSweptFolders)}});
     }
 
@@ -176,7 +184,6 @@ private:
     Text InHome(const Text& path) const { return JoinPath(environment_.home, path); }
     Text DataHome(const Text& path) const { return XdgHome(environment_.xdgDataHome, kDataHome, path); }
     Text ConfigHome(const Text& path) const { return XdgHome(environment_.xdgConfigHome, kConfigHome, path); }
-    Text StateHome(const Text& path) const { return XdgHome(environment_.xdgStateHome, kStateHome, path); }
     Text XdgHome(const Text& set, const Text& unset, const Text& path) const {
         return JoinPath(set.empty() ? InHome(unset) : set, path);
     }
@@ -235,13 +242,12 @@ private:
             for (const Text& folder : *folders) AddGameFolder(folder, path);
         };
         LookAtFile(ConfigHome(kHeroicGogList), listed);
-        LookAtFile(StateHome(kHeroicGogStateList), listed);
-        for (const Text& list : kHeroicFlatpakGogLists) LookAtFile(InHome(list), listed);
+        LookAtFile(InHome(kHeroicFlatpakGogList), listed);
     }
 
     // The folder chosen at PortProton's installation.
     void LookInPortProtonsFolder() {
-        LookAtFile(ConfigHome(kPortProtonSetting), [this](const Text&, std::string_view text) {
+        LookAtFile(InHome(kPortProtonSetting), [this](const Text&, std::string_view text) {
             const Text folder(text.substr(0, text.find('\n')));
             if (!folder.empty() && folder[0] == '/') LookInSubfolders(JoinPath(folder, kPortProtonPrefixes));
         });
@@ -265,7 +271,8 @@ private:
         const auto read = [&](const Text& path, std::string_view text) {
             const Result<List<Text>> folders = JsonStringsNamed(text, kMinigalaxyFolderKey);
             if (!folders) return Skip(path, folders.Why());
-            for (const Text& folder : *folders) installFolders.push_back(WithLeadingTildeExpanded(folder, environment_.home));
+            for (const Text& folder : *folders)
+                if (!folder.empty()) installFolders.push_back(WithLeadingTildeExpanded(folder, environment_.home));
         };
         LookAtFile(ConfigHome(kMinigalaxySettings), read);
         LookAtFile(InHome(kMinigalaxyFlatpakSettings), read);
@@ -315,7 +322,7 @@ private:
     // As Lutris finds the prefix of a game file that names none: in the
     // exe's folder or the nearest above it, or their prefix/ or pfx/.
     void ConsiderPrefixAbove(const Text& exe) {
-        if (exe.empty() || exe[0] != '/') return;
+        if (exe.empty() || exe[0] != '/' || exe.size() > PATH_MAX) return;
         for (Text folder = exe.substr(0, exe.rfind('/')); !folder.empty(); folder = folder.substr(0, folder.rfind('/'))) {
             for (const Text& inside : {Text(), kPrefixInGameFolder, kPrefixInFolder}) {
                 const Text candidate = inside.empty() ? folder : JoinPath(folder, inside);
@@ -393,7 +400,14 @@ PrefixCandidates WinePrefixesToSearch(FileSystem& files, const SearchEnvironment
     search.LookAtPrefix(JoinPath(environment.home, kDefaultWinePrefix));
     search.LookInSteamRoots();
     search.LookInLaunchers();
-    search.LookEverywhereElse();
+    return search.Found();
+}
+
+PrefixCandidates PrefixesElsewhere(FileSystem& files, const SearchEnvironment& environment,
+                                   const List<Text>& known) {
+    Search search(files, environment);
+    if (environment.winePrefix.empty() && environment.steamCompatDataPath.empty() && !environment.home.empty())
+        search.LookEverywhereElse(known);
     return search.Found();
 }
 

@@ -22,7 +22,6 @@ struct SearchEnvironment {
     Text xdgConfigHome = Text();        // XDG_CONFIG_HOME
     Text winePrefixes = Text();         // WINE_PREFIXES: where winetricks keeps its prefixes
     List<Text> driveFolders = {};       // where the player's drives are mounted, each drive a subfolder
-    Text xdgStateHome = Text();         // XDG_STATE_HOME
 };
 
 // A game's folder a launcher lists, and where.
@@ -54,10 +53,16 @@ struct PrefixCandidates {
 // CrossOver, PortProton (its folders and the one its configuration names),
 // Faugus Launcher (its folders and games list), Minigalaxy (a prefix in each
 // game's folder) and winetricks ($WINE_PREFIXES, else
-// $XDG_DATA_HOME/wineprefixes); last, a bounded look a few folders down the
-// home and each drive mounted in the drive folders. Within a library,
+// $XDG_DATA_HOME/wineprefixes). Within a library,
 // "steamapps" and "compatdata", and a listed library's path, match without
 // regard to letter case when the exact name is not there.
 PrefixCandidates WinePrefixesToSearch(FileSystem& files, const SearchEnvironment& environment);
+
+// Where the places above hold no installation: a bounded look a few folders
+// down the home and each drive mounted in the drive folders (not over the
+// network), for the prefixes no launcher names, other than `known`. Nothing
+// where WINEPREFIX or a Steam launch names the one place, or HOME is unset.
+PrefixCandidates PrefixesElsewhere(FileSystem& files, const SearchEnvironment& environment,
+                                   const List<Text>& known);
 
 }  // namespace tolvaren

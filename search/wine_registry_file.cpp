@@ -15,6 +15,9 @@ const Text kRegistryHeader = "WINE REGISTRY Version 2";
 
 constexpr int kNoWantedKey = -1;
 
+// A Windows path holds at most 32,767 UTF-16 units.
+constexpr std::size_t kMaxHexStringBytes = 64 << 10;
+
 std::size_t SkipSpaces(std::string_view line, std::size_t at) {
     while (at < line.size() && IsAsciiSpace(line[at])) ++at;
     return at;
@@ -222,7 +225,8 @@ private:
     void ReadHexLine(std::string_view line) {
         continuesHex_ = EndsInBackslash(line);
         if (hexValueOf_ == kNoWantedKey) return;
-        if (!AppendHexBytes(line, hexBytes_)) hexValueOf_ = kNoWantedKey;  // malformed: no string
+        // Malformed, or longer than any path: no string.
+        if (!AppendHexBytes(line, hexBytes_) || hexBytes_.size() > kMaxHexStringBytes) hexValueOf_ = kNoWantedKey;
         if (continuesHex_ || hexValueOf_ == kNoWantedKey) return;
         values_[static_cast<std::size_t>(hexValueOf_)] = Utf16FromLittleEndian(hexBytes_);
         hexValueOf_ = kNoWantedKey;

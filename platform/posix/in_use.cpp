@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/posix/files.h"
+#include "platform/posix/mounts.h"
 #include "platform/posix/unique_fd.h"
 
 namespace tolvaren {
@@ -174,36 +176,16 @@ OtherOpens HoldLease(int fd, std::optional<SignalIgnored>& leaseNotice) {
     return OtherOpens::Unknown;  // not the file's owner, or no leases here
 }
 
-// The `index`th (from 0) of the blank-separated fields of `line`.
-std::string_view Field(std::string_view line, int index) {
-    std::size_t at = 0;
-    for (; index > 0 && at != std::string_view::npos; --index) {
-        at = line.find(' ', at);
-        if (at != std::string_view::npos) ++at;
-    }
-    if (at == std::string_view::npos) return {};
-    return line.substr(at, line.find(' ', at) - at);
-}
-
 }  // namespace
 
-// A mountinfo line: "36 25 0:5 / /proc rw,nosuid shared:5 - proc proc
-// rw,hidepid=invisible", a variable number of optional fields before "-".
 // "invisible" (2) and "ptraceable" (4) leave other users' processes out of
 // the listing; the last mount at /proc is the one seen there.
 bool ProcHidesProcesses(std::string_view mountinfo) {
     bool hides = false;
-    for (std::size_t at = 0; at < mountinfo.size();) {
-        const std::size_t end = std::min(mountinfo.find('\n', at), mountinfo.size());
-        const std::string_view line = mountinfo.substr(at, end - at);
-        at = end + 1;
-        const std::size_t separator = line.find(" - ");
-        if (Field(line, 4) != "/proc" || separator == std::string_view::npos) continue;
-        const std::string_view filesystem = line.substr(separator + 3);
-        if (Field(filesystem, 0) != "proc") continue;
-        const std::string_view options = Field(filesystem, 2);
-        const std::size_t hidepid = options.find("hidepid=");
-        std::string_view value = hidepid == std::string_view::npos ? "" : options.substr(hidepid + 8);
+    for (const Mount& mount : MountsIn(mountinfo)) {
+        if (mount.point != "/proc" || mount.type != "proc") continue;
+        const std::size_t hidepid = mount.options.find("hidepid=");
+        std::string_view value = hidepid == Text::npos ? "" : std::string_view(mount.options).substr(hidepid + 8);
         value = value.substr(0, value.find(','));
         hides = value == "2" || value == "invisible" || value == "4" || value == "ptraceable";
     }
@@ -214,8 +196,8 @@ namespace {
 
 bool OtherUsersProcessesHidden() {
     if (::geteuid() == 0) return false;  // root sees every process
-    std::ifstream mounts("/proc/self/mountinfo");
-    const std::string mountinfo((std::istreambuf_iterator<char>(mounts)), std::istreambuf_iterator<char>());
+    Text mountinfo;
+    (void)ReadRegularFile("/proc/self/mountinfo", [&](std::string_view chunk) { mountinfo.append(chunk); });
     return ProcHidesProcesses(mountinfo);
 }
 

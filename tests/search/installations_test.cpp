@@ -160,7 +160,6 @@ TEST_F(SyntheticHome, FindsEachInstallationOnceInSearchOrder) {
         {test::Canonical(folder_.Path("dvd")) + "/MyRacer/Data/common.pak", home_ + "/Games/my-racer"},
         {test::Canonical(home_ + "/.local/share/bottles/bottles/Gaming") + "/drive_c/Games/Racer/Data/common.pak",
          home_ + "/.local/share/bottles/bottles/Gaming"},
-        {home_ + "/Games/.hidden/drive_c/Hidden/Data/common.pak", home_ + "/Games/.hidden"},  // by the look below
     };
     EXPECT_EQ(search.found, expected);
 
@@ -198,13 +197,12 @@ TEST_F(SyntheticHome, FindsEachInstallationOnceInSearchOrder) {
         home_ + "/PortWINE/PortProton/data/prefixes/*",
         home_ + "/.var/app/ru.linux_gaming.PortProton/data/prefixes/*",
         home_ + "/Faugus/*",
+        home_ + "/.local/share/PortWINE/PortProton/data/prefixes/*",
         home_ + "/.config/faugus-launcher/prefixes/*",
         home_ + "/.config/heroic/GamesConfig/*.json",
         home_ + "/.var/app/com.heroicgameslauncher.hgl/config/heroic/GamesConfig/*.json",
         home_ + "/.config/heroic/gog_store/installed.json",
-        home_ + "/.local/state/Heroic/gog_store/installed.json",
         home_ + "/.var/app/com.heroicgameslauncher.hgl/config/heroic/gog_store/installed.json",
-        home_ + "/.var/app/com.heroicgameslauncher.hgl/.local/state/Heroic/gog_store/installed.json",
         home_ + "/.config/PortProton.conf",
         home_ + "/.local/share/faugus-launcher/games.json",
         home_ + "/.config/faugus-launcher/games.json",
@@ -215,7 +213,6 @@ TEST_F(SyntheticHome, FindsEachInstallationOnceInSearchOrder) {
         home_ + "/GOG Games/*/prefix",
         home_ + "/GOG Games/*/Data/common.pak",
         home_ + "/.local/share/wineprefixes/*",
-        home_ + "/...",
         home_ + "/.steam/steam/steamapps/common/*/Data/common.pak",
         library_ + "/steamapps/common/*/Data/common.pak",
         flatpakSteam_ + "/steamapps/common/*/Data/common.pak",
@@ -261,6 +258,7 @@ struct Layout {
     Text archive;  // under `away` ("~/" for under `home`)
     Text source;   // likewise; a Steam library's games are found as "Steam library <folder>"
     std::function<SearchEnvironment(const Text& home, const Text& away)> environment = nullptr;
+    bool byTheLookBelow = false;  // found where no launcher's place held it
 };
 
 // A prefix whose record names C:\Games\Racer, with the game's archive there.
@@ -492,9 +490,31 @@ std::vector<Layout> Layouts() {
              MakeRacerPrefix(away + "/M/Racer/prefix");
          },
          "/M/Racer/prefix" + archiveIn, "/M/Racer/prefix"},
+        {"Lutris's game file with a null prefix: the one above its exe",
+         [=](const Text& home, const Text& away) {
+             test::MakeFile(home + "/.config/lutris/games/r.yml",
+                            "game:\n  prefix: ~\n  exe: " + away + "/w/racer/drive_c/Games/Racer/Racer.exe\n");
+             MakeRacerPrefix(away + "/w/racer");
+         },
+         "/w/racer" + archiveIn, "/w/racer"},
+        {"winetricks's default folder",
+         [=](const Text& home, const Text&) { MakeRacerPrefix(home + "/.local/share/wineprefixes/racer"); },
+         "~/.local/share/wineprefixes/racer" + archiveIn, "~/.local/share/wineprefixes/racer"},
+        {"Faugus Launcher's folder",
+         [=](const Text& home, const Text&) { MakeRacerPrefix(home + "/Faugus/racer"); },
+         "~/Faugus/racer" + archiveIn, "~/Faugus/racer"},
+        {"PortProton's folder",
+         [=](const Text& home, const Text&) { MakeRacerPrefix(home + "/PortProton/data/prefixes/DEFAULT"); },
+         "~/PortProton/data/prefixes/DEFAULT" + archiveIn, "~/PortProton/data/prefixes/DEFAULT"},
+        {"Minigalaxy's default folder",
+         [=](const Text& home, const Text&) { MakeRacerPrefix(home + "/GOG Games/Racer/prefix"); },
+         "~/GOG Games/Racer/prefix" + archiveIn, "~/GOG Games/Racer/prefix"},
         {"no launcher's: five folders down the home",
          [=](const Text& home, const Text&) { MakeRacerPrefix(home + "/1/2/3/4/racer"); },
-         "~/1/2/3/4/racer" + archiveIn, "~/1/2/3/4/racer"},
+         "~/1/2/3/4/racer" + archiveIn, "~/1/2/3/4/racer", nullptr, true},
+        {"no launcher's: a Proton-style pfx five folders down",
+         [=](const Text& home, const Text&) { MakeRacerPrefix(home + "/1/2/3/4/racer/pfx"); },
+         "~/1/2/3/4/racer/pfx" + archiveIn, "~/1/2/3/4/racer/pfx", nullptr, true},
         {"no launcher's: on a mounted drive",
          [=](const Text&, const Text& away) { MakeRacerPrefix(away + "/media/Drive/Wine/racer"); },
          "/media/Drive/Wine/racer" + archiveIn, "/media/Drive/Wine/racer",
@@ -502,7 +522,8 @@ std::vector<Layout> Layouts() {
              SearchEnvironment environment{home};
              environment.driveFolders = {away + "/media"};
              return environment;
-         }},
+         },
+         true},
         {"the same archive through two prefixes, once",
          [=](const Text& home, const Text& away) {
              MakeRacerPrefix(home + "/Games/first");
@@ -530,6 +551,10 @@ TEST(Installations, EachLayoutOfSteamAndTheLaunchersIsFoundOnce) {
         const Found search = Find(environment);
         EXPECT_EQ(Snapshot(folder.Path("")), before) << "the search changed a file";
         EXPECT_EQ(search.warnings, std::vector<Text>{});
+        // Where a launcher's place held it, the look below the home did not run.
+        const bool lookedBelow = std::find(search.places.begin(), search.places.end(), home + "/...") !=
+                                 search.places.end();
+        EXPECT_EQ(lookedBelow, layout.byTheLookBelow);
         EXPECT_EQ(search.found.size(), 1u) << ::testing::PrintToString(search.found);
         if (search.found.size() != 1) continue;  // on to the next layout
         EXPECT_TRUE(fs::equivalent(search.found[0].archivePath.c_str(), place(layout.archive).c_str()))
@@ -552,16 +577,20 @@ TEST(Installations, ALaunchersFileThatNamesNoUsablePrefixIsSkippedWithAWarning) 
     MakeRacerPrefix(folder.Path("x"));  // what a path cut at its zero would lead to
     test::MakeFile(home + "/.config/heroic/GamesConfig/d.json",
                    "{\"d\": {\"winePrefix\": \"" + folder.Path("x") + "\\u0000/y\"}}");
+    // Nothing found: the look below the home runs, up to its cap.
+    for (std::size_t i = 0; i < kMaxSweptFolders; ++i) test::MakeFolder(home + "/many/" + DecimalText(i));
     const Found search = Find({home});
     EXPECT_TRUE(search.found.empty());
-    ASSERT_EQ(search.warnings.size(), 4u) << ::testing::PrintToString(search.warnings);
+    ASSERT_EQ(search.warnings.size(), 6u) << ::testing::PrintToString(search.warnings);
     EXPECT_TRUE(Contains(search.warnings[0], "a.yml: the prefix \"relative/pfx\" is not an absolute path"))
         << search.warnings[0];
-    EXPECT_TRUE(Contains(search.warnings[1], "b.json: not well-formed JSON"))
+    EXPECT_TRUE(Contains(search.warnings[1], "b.json: line 1: not well-formed JSON"))
         << search.warnings[1];
     EXPECT_TRUE(Contains(search.warnings[2], "c.json: Is a directory")) << search.warnings[2];
     EXPECT_TRUE(Contains(search.warnings[3], "d.json: the prefix \"")) << search.warnings[3];
     EXPECT_TRUE(Contains(search.warnings[3], "\" holds a zero character")) << search.warnings[3];
+    EXPECT_TRUE(Contains(search.warnings[4], "deep.json: nested more than 64 levels deep")) << search.warnings[4];
+    EXPECT_EQ(search.warnings[5], "reading " + home + ": the look for other Wine prefixes stopped after 20000 folders");
 }
 
 // The search as the user `user` runs it (root's tests run it as nobody, for
@@ -614,10 +643,6 @@ TEST(Installations, WhatCannotBeReadIsSkippedWithAShortWarningAndTheRestIsFound)
              fs::permissions((home + "/Games/locked").c_str(), fs::perms::none);
          },
          "skipping " + home + "/Games/locked: Permission denied"},
-        {[&] {
-             for (std::size_t i = 0; i < kMaxSweptFolders; ++i) test::MakeFolder(home + "/many/" + DecimalText(i));
-         },
-         "reading " + home + ": the look for other Wine prefixes stopped after "},
     };
     for (const auto& [make, warning] : unreadable) make();
     fs::permissions((folder.Path("")).c_str(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
