@@ -26,9 +26,9 @@ const char kUsage[] =
     "pfx alone; else ~/.wine, the Proton prefixes of every Steam library, the\n"
     "prefixes of Lutris, Bottles, Heroic, umu, PlayOnLinux, winetricks, CrossOver,\n"
     "PortProton, Faugus and Minigalaxy, the games of the Steam libraries and of\n"
-    "Heroic's and Minigalaxy's lists by their archive, and any other prefix a few\n"
-    "folders down the home and the drives mounted in /run/media/$USER,\n"
-    "/media/$USER and /mnt.\n"
+    "Heroic's and Minigalaxy's lists by their archive, and where those hold none,\n"
+    "any other prefix a few folders down the home and the drives mounted in\n"
+    "/run/media/$USER, /media/$USER and /mnt.\n"
     "\n"
     "Exit codes: 0 done; 1 usage error; 2 the archive cannot be opened or\n"
     "written (not found, in use or no way to tell, read-only, not a disk file,\n"
@@ -93,7 +93,7 @@ public:
         if (search.found.empty()) return NoneFound(search);
         for (const Installation& installation : search.found) {
             const Result<VehicleListRead> list = Scan(files_, installation.archivePath);
-            out_ << Printable(installation.archivePath) << '\t' << Printable(SourceText(installation))
+            out_ << Shown(installation.archivePath) << '\t' << Shown(SourceText(installation))
                  << '\t';
             if (!list) out_ << Label(list.Why());
             if (list) out_ << StateName(*list);
@@ -145,8 +145,13 @@ public:
     // terminal.
     int Tell(const Outcome& outcome, const Text& path, const char* lead = "") {
         Outcome printable = outcome;
-        printable.detail = Printable(outcome.detail);
-        return Say(printable, Printable(path), lead);
+        printable.detail = Shown(outcome.detail);
+        return Say(printable, Shown(path), lead);
+    }
+
+    // Text from the platform, in the encoding its names are in.
+    Text Shown(const Text& text) const {
+        return Printable(text, files_.NamesAreUtf8() ? Encoding::Utf8 : Encoding::CodePage);
     }
 
 private:
@@ -154,9 +159,9 @@ private:
         err_ << kToolName << ": " << lead << ToolText(printable, printablePath) << '\n';
         return ExitCodeFor(printable.reason);
     }
-    static Text Label(const Outcome& outcome) { return Printable(ReasonLabel(outcome)); }
-    static Text Named(const Installation& installation) {
-        return Printable(installation.archivePath) + " (" + Printable(SourceText(installation)) + ")";
+    Text Label(const Outcome& outcome) { return Shown(ReasonLabel(outcome)); }
+    Text Named(const Installation& installation) {
+        return Shown(installation.archivePath) + " (" + Shown(SourceText(installation)) + ")";
     }
 
     Text Use(const Installation& installation) {
@@ -166,12 +171,12 @@ private:
 
     void Warn(const InstallationSearch& search) {
         for (const SearchProblem& problem : search.problems)
-            err_ << kToolName << ": warning: " << Printable(ProblemText(problem)) << '\n';
+            err_ << kToolName << ": warning: " << Shown(ProblemText(problem)) << '\n';
     }
     int NoneFound(const InstallationSearch& search) {
         Text places = search.noHome ? "  no home folder: HOME is not set" : "";
         for (const Text& place : search.places)
-            places += (places.empty() ? "  " : "\n  ") + Printable(place);
+            places += (places.empty() ? "  " : "\n  ") + Shown(place);
         return Say(Reason::NotInstalled, places);
     }
 
@@ -207,7 +212,7 @@ int Run(const List<Text>& args, Output& out, Output& err, FileSystem& files, Ses
         return session.Where(findInstallations(files));
     }
     if (!IsArchiveCommand(command))
-        return UsageError(err, "unknown command \"" + Printable(command) + "\"");
+        return UsageError(err, "unknown command \"" + session.Shown(command) + "\"");
     if (args.size() > 2) return UsageError(err, "expected a command and at most one archive");
 
     Text path;

@@ -6,6 +6,7 @@
 #include "cli/command_line.h"
 #include "platform/file_system.h"
 #ifdef _WIN32
+#include "cli/console_output.h"
 #include "registry/install_record.h"
 #else
 #include "platform/posix/posix_file_system.h"
@@ -46,9 +47,17 @@ int main(int argc, char** argv) {
     tolvaren::SignalHold signals(tolvaren::SignalHold::Release::WhenDone);
     tolvaren::PosixFileSystem files(signals);
 #endif
-    tolvaren::FileOutput out(stdout), err(stderr);
     tolvaren::List<tolvaren::Text> args;
     for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+#ifdef _WIN32
+    tolvaren::FileOutput outFile(stdout), errFile(stderr);
+    tolvaren::ConsoleOutput outConsole(tolvaren::ConsoleOf(stdout), CP_ACP),
+        errConsole(tolvaren::ConsoleOf(stderr), CP_ACP);
+    tolvaren::Output& out = tolvaren::ConsoleOf(stdout) ? static_cast<tolvaren::Output&>(outConsole) : outFile;
+    tolvaren::Output& err = tolvaren::ConsoleOf(stderr) ? static_cast<tolvaren::Output&>(errConsole) : errFile;
+#else
+    tolvaren::FileOutput out(stdout), err(stderr);
+#endif
     const int exitCode = tolvaren::RunCommandLine(args, out, err, files, FindInstallations);
     err.Flush();
     return exitCode;

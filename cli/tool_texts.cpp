@@ -57,6 +57,11 @@ constexpr ReasonTexts kTexts[] = {
      "the game archive {path} is read-only or access to it is denied. Make it writable or run as a "
      "user who may write it. Nothing was changed.",
      kExitNotChangeable},
+    {Reason::ChangeRefused, "Windows refused the change",
+     "Windows refused to let this tool change the game archive {path}, as security software such as "
+     "Controlled Folder Access in Windows Security does: the archive is there and can be read. Allow "
+     "tolvaren-cli through that protection and try again. Nothing was changed.",
+     kExitNotChangeable},
     {Reason::ReadOnlyFile, "marked read-only",
      "the game archive {path} is marked read-only. Clear its read-only attribute and try again. "
      "Nothing was changed.",
@@ -83,6 +88,10 @@ constexpr ReasonTexts kTexts[] = {
     {Reason::NetworkUnavailable, "the network location is not available",
      "the network location that holds the game archive {path} is not available. Nothing was "
      "changed.",
+     kExitNotChangeable},
+    {Reason::ShareNotWritable, "the share does not allow writing",
+     "the game archive {path} lies on a network share that does not let you change it; "
+     "administrator rights on this computer do not reach a share. Nothing was changed.",
      kExitNotChangeable},
     {Reason::OnlineOnly, "an online-only copy of a synced folder",
      "the game archive {path} is an online-only copy in a synced folder that cannot be fetched "
@@ -147,6 +156,11 @@ constexpr ReasonTexts kTexts[] = {
      "not a Wine registry file (its first line is not \"WINE REGISTRY Version 2\")",
      kExitNotInstalled},
     {Reason::Malformed, "malformed", "{detail}", kExitNotInstalled},
+    {Reason::NotSpellable, "letters the code page cannot spell",
+     "a name there has letters that Windows's language for non-Unicode programs (the system "
+     "locale) cannot spell: choose a system locale that spells them, or use Windows 10 version "
+     "1903 or later",
+     kExitNotInstalled},
     {Reason::NotOnADrive, "not on a drive",
      "the recorded install folder \"{detail}\" is not on a drive",
      kExitNotInstalled},

@@ -18,7 +18,7 @@ bool ReadOnlyMayWork(Reason readWriteRefusal) {
     switch (readWriteRefusal) {
         case Reason::AccessDenied: case Reason::ReadOnlyFile: case Reason::NotElevated:
         case Reason::WriteProtected: case Reason::ReadOnlyDrive: case Reason::CannotOpen:
-        case Reason::PlatformError:
+        case Reason::PlatformError: case Reason::ChangeRefused: case Reason::ShareNotWritable:
             return true;
         default:
             return false;

@@ -84,6 +84,12 @@ public:
     virtual Text PathIn(const Text& folder, const Text& relative) = 0;
     // Whether `path` names a place without a folder to start from.
     virtual bool IsAbsolute(const Text& path) const = 0;
+    // Whether this platform's 8-bit names are UTF-8, rather than text in an
+    // older code page, where other bytes are control characters.
+    virtual bool NamesAreUtf8() const { return true; }
+    // A path read from a UTF-8 file, as this platform's 8-bit calls take it;
+    // NotSpellable where their code page has no letter for one of its own.
+    [[nodiscard]] virtual Result<Text> PathFromUtf8(const Text& utf8) const { return utf8; }
     // The subfolders of `folder` that are not hidden, sorted by name; or why
     // it cannot be listed (nothing there is an empty list).
     [[nodiscard]] virtual Result<List<Text>> SubfolderNames(const Text& folder) = 0;

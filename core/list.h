@@ -72,6 +72,16 @@ public:
     void reserve(std::size_t capacity) {
         if (capacity > capacity_) MoveTo(Allocate(capacity), capacity);
     }
+    // As std::vector's resize, new items made as T(); false, and the list
+    // as it was, when the memory cannot be had.
+    [[nodiscard]] bool TryResize(std::size_t count) noexcept {
+        if (!TryReserve(count)) return false;
+        while (size_ > count) pop_back();
+        while (size_ < count) MakeAt(items_ + size_++);
+        return true;
+    }
+    T* data() noexcept { return items_; }
+    const T* data() const noexcept { return items_; }
     // reserve, but false when the memory cannot be had.
     [[nodiscard]] bool TryReserve(std::size_t capacity) noexcept {
         if (capacity <= capacity_) return true;

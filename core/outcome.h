@@ -20,7 +20,9 @@ enum class Reason {
     SwitchStopped,      // another program got in before the state marker: nothing more written
     OpenedDuringLastWrite,  // written in full, but another program got in meanwhile
     RecordTooLong,      // the install record is there, but longer than the program can use
+    NotSpellable,       // a name holds letters the system's code page for 8-bit text cannot spell
     AccessDenied,       // no permission to write, although an administrator where that counts
+    ChangeRefused,      // writing refused as if the file were not there (security software)
     ReadOnlyFile,       // the file itself is marked read-only
     NotElevated,        // only an administrator may write it, and this process is not one
     NotADiskFile,       // a folder, pipe or device
@@ -29,6 +31,7 @@ enum class Reason {
     ReadOnlyDrive,      // the drive, volume or mount is read-only
     DriveUnavailable,   // not ready, or removed
     NetworkUnavailable,
+    ShareNotWritable,   // a network share that does not let this user write
     OnlineOnly,         // a placeholder of a synced folder that cannot be fetched
     BlockedBySecurity,  // reported as infected
     DiskFull,
@@ -44,6 +47,7 @@ enum class Reason {
     // Said beside a result, or by the program alone.
     VirtualStoreCopy,   // a per-user copy that some programs read instead of the archive
     RestartDeclined,    // the user said no to running as an administrator
+    RestartFailed,      // running again as an administrator failed, in the platform's words
     OthersUnseen,       // a switch went on, but this many processes of other users were not looked at
     OthersHidden,       // a switch went on, but /proc hides other users' processes
     // What the search for an installed game could not use.

@@ -148,13 +148,13 @@ std::size_t FindText(std::string_view text, std::string_view search, std::size_t
     return found == std::string_view::npos ? 0 : found + 1;
 }
 
-Text Printable(Text text) {
+Text Printable(Text text, Encoding encoding) {
     Text shown;
     shown.reserve(text.size());
     for (std::size_t at = 0; at < text.size(); ++at) {
         const auto byte = static_cast<unsigned char>(text[at]);
         // U+0080 to U+009F in UTF-8: controls that terminals also act on.
-        const bool c1 = byte == 0xC2 && at + 1 < text.size() &&
+        const bool c1 = encoding == Encoding::Utf8 && byte == 0xC2 && at + 1 < text.size() &&
                         (static_cast<unsigned char>(text[at + 1]) & 0xE0) == 0x80;
         if (c1) ++at;
         shown += byte < 0x20 || byte == 0x7F || c1 ? '?' : text[at];

@@ -164,10 +164,15 @@ Text DecimalText(long long number);
 // 1-based `start`; 0 when there is none or `search` is empty.
 std::size_t FindText(std::string_view text, std::string_view search, std::size_t start = 1);
 
-// `text` with every control character (C0, DEL, and C1 as UTF-8) turned
-// into '?', so that names from outside (a file's, a process's) cannot move
-// the terminal or break a line.
-Text Printable(Text text);
+// How 8-bit text from the platform is written: UTF-8, or an older code
+// page, where bytes 0x80 to 0x9F are letters or parts of them (Shift-JIS
+// "\x8C\xA9" is one letter).
+enum class Encoding { Utf8, CodePage };
+
+// `text` with every control character (C0, DEL, and C1 where the text is
+// UTF-8) turned into '?', so that names from outside (a file's, a
+// process's) cannot move the terminal or break a line.
+Text Printable(Text text, Encoding encoding = Encoding::Utf8);
 
 // At most the first few dozen bytes of `text`, printable, with "..." where
 // it was cut: enough to recognise a value in a warning, whatever its size.

@@ -21,8 +21,12 @@ Result<RegValue> ReadVirtualStoreRecord(REGSAM access, DWORD capacity = kRegStri
 // machine's registry: then read access. Where the machine has no record,
 // the one a virtualized installer left for this user. The folder, or
 // NotInstalled when there is none, RecordTooLong when it does not fit the
-// lookup's buffer.
+// lookup's buffer, NotSpellable when the process's code page cannot spell it.
 Result<Text> ProgramInstallFolder();
+
+// Whether the only install record is the one a virtualized installer left
+// for this user: another account does not see it.
+bool InstallRecordOnlyForThisUser();
 
 // The tool's: read access is enough; the 32-bit view first, where the
 // 32-bit game's installer writes, then the native one, then this user's

@@ -1,5 +1,6 @@
 #include "registry/registry_helpers.h"
 
+#include "platform/win32/code_page.h"
 #include "platform/win32/errors.h"
 #include "registry/fixed_text.h"
 #include "registry/unique_hkey.h"
@@ -50,6 +51,24 @@ Result<RegValue> ReadRegText(const HKEY& root, const Text& keyPath, const Text& 
     if (status != ERROR_SUCCESS) return OutcomeOfRegistryError(status);
     value.text.resize(value.text.find('\0'));  // the text ends at its first zero byte
     return value;
+}
+
+Outcome CheckSpelled(const HKEY& root, const Text& keyPath, const Text& valueName, REGSAM access) {
+    if (GetACP() == CP_UTF8) return Reason::Done;  // every letter has its bytes
+    const FixedText<kKeyPathBuffer> key(keyPath);
+    UniqueHkey opened;
+    if (RegOpenKeyExA(root, key.c_str(), 0, access, opened.put()) != ERROR_SUCCESS) return Reason::Done;
+    WideText name = WideFrom(RegistryName(valueName), CP_ACP);
+    name.push_back(L'\0');
+    DWORD size = 0;
+    WideText data;
+    if (RegQueryValueExW(opened.get(), name.data(), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS ||
+        !data.TryResize(size / sizeof(wchar_t) + 1) ||
+        RegQueryValueExW(opened.get(), name.data(), nullptr, nullptr, reinterpret_cast<BYTE*>(data.data()),
+                         &size) != ERROR_SUCCESS)
+        return Reason::Done;  // what the 8-bit read gave stands
+    const std::wstring_view text(data.data(), View(data).find(L'\0'));  // up to its terminating zero
+    return CodePageSpells(text, CP_ACP) ? Reason::Done : Reason::NotSpellable;
 }
 
 Text GetRegString(const HKEY& root, Text keyPath, Text valueName) {

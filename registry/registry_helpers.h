@@ -29,6 +29,11 @@ constexpr DWORD kWholeValue = 0;
 Result<RegValue> ReadRegText(const HKEY& root, const Text& keyPath, const Text& valueName, REGSAM access,
                              DWORD capacity = kRegStringBytes);
 
+// Done where the 8-bit read of the string value kept its every letter;
+// NotSpellable where the process's code page has no letter for one of them
+// (the read then gave '?' or another letter in its place).
+Outcome CheckSpelled(const HKEY& root, const Text& keyPath, const Text& valueName, REGSAM access);
+
 // The value's data as text up to its first zero byte; the empty text when the
 // key or value is missing or the data does not fit in 256 bytes.
 Text GetRegString(const HKEY& root, Text keyPath, Text valueName);

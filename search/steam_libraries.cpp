@@ -157,9 +157,16 @@ List<Text> SteamLibrariesOf(FileSystem& files, const Text& steamFolder, List<Sea
     SteamLibraryList list = LibraryPathsInVdf(*listed);
     if (!list.problem.Done())
         problems.push_back({SearchProblem::Kind::ReadInPart, listPath, Text(), std::move(list.problem)});
-    for (const Text& path : list.paths)
+    for (const Text& path : list.paths) {
         // A library's path is never relative; one that is cannot be placed.
-        if (files.IsAbsolute(path)) libraries.push_back(files.PathIn(Text(), path));
+        if (!files.IsAbsolute(path)) continue;
+        const Result<Text> native = files.PathFromUtf8(path);
+        if (!native) {
+            problems.push_back({SearchProblem::Kind::ReadInPart, listPath, Text(), native.Why()});
+            continue;
+        }
+        libraries.push_back(files.PathIn(Text(), *native));
+    }
     return libraries;
 }
 

@@ -38,7 +38,8 @@ SteamLibraryList LibraryPathsInVdf(std::string_view vdfText);
 // The Steam libraries of the Steam folder `steamFolder`: the folder itself,
 // then each absolute path its steamapps/libraryfolders.vdf names, in order,
 // as the file system finds them. A list that cannot be read, or only in
-// part, adds a problem.
+// part, adds a problem, and so does a path (UTF-8, as Steam writes it) the
+// platform's 8-bit calls cannot spell.
 List<Text> SteamLibrariesOf(FileSystem& files, const Text& steamFolder, List<SearchProblem>& problems);
 
 // The games of the Steam library `library` found by their archive,

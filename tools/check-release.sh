@@ -34,12 +34,21 @@ echo "SHA256SUMS: verified"
 same_list "$(basename "$zip")" "README.txt
 Tolvaren.exe
 tolvaren-cli.exe" "$(unzip -Z1 "$zip")"
+# A signed program is the build's once its signature is taken off.
+signing=unsigned
 for exe in Tolvaren.exe tolvaren-cli.exe; do
-    unzip -p "$zip" "$exe" | cmp -s - "$build/win32/$exe" || fail "the zip's $exe is not the build's"
+    unzip -p "$zip" "$exe" >"$work/$exe"
+    if osslsigncode extract-signature -in "$work/$exe" -out "$work/$exe.sig" >/dev/null 2>&1; then
+        osslsigncode remove-signature -in "$work/$exe" -out "$work/unsigned-$exe" >/dev/null
+        mv "$work/unsigned-$exe" "$work/$exe"
+        signing=signed
+    fi
+    cmp -s "$work/$exe" "$build/win32/$exe" || fail "the zip's $exe is not the build's"
 done
+[ -z "${TOLVAREN_SIGN_PKCS12:-}" ] || [ "$signing" = signed ] || fail "TOLVAREN_SIGN_PKCS12 is set, but the programs are unsigned"
 unzip -p "$zip" README.txt >"$work/README.txt"
 if grep -q "$(printf '[^\r]$')" "$work/README.txt"; then fail "README.txt has lines without CR LF"; fi
-echo "zip: both programs byte for byte the build's; README.txt with CR LF line ends"
+echo "zip: both programs ($signing) byte for byte the build's; README.txt with CR LF line ends"
 /usr/bin/python3 "$repo/tools/check_shipped_exe.py" --tool "$build/win32/tolvaren-cli.exe"
 
 top=tolvaren-$version-linux-x86_64

@@ -5,6 +5,14 @@
 #   tolvaren_VERSION_amd64.deb and SHA256SUMS.
 # Times inside come from SOURCE_DATE_EPOCH (default: the last commit's), so
 # the same sources give the same bytes.
+#
+# Signing, skipped unless TOLVAREN_SIGN_PKCS12 is set: with it (a
+# code-signing certificate and its key, PKCS#12) and TOLVAREN_SIGN_PASSWORD,
+# both Windows programs are signed with Authenticode (SHA-256, osslsigncode)
+# before they are zipped, the signing time SOURCE_DATE_EPOCH, so that the
+# signed zip is reproducible too. TOLVAREN_SIGN_TIMESTAMP names a timestamp
+# server (RFC 3161) that keeps the signature valid after the certificate
+# expires; its answer makes each signing's bytes differ.
 set -e
 build=$(cd "${1:?usage: make-release.sh BUILD DIST}" && pwd)
 dist=${2:?usage: make-release.sh BUILD DIST}
@@ -25,8 +33,21 @@ rm -rf "$staging"
 tarball=tolvaren-$version-linux-x86_64.tar.gz
 mv "$staging/$tarball" "$staging/tolvaren_${version}_amd64.deb" "$dist/"
 /usr/bin/python3 "$repo/tools/pack_release.py" sort-tarball "$dist/$tarball"
+programs="$build/win32/Tolvaren.exe $build/win32/tolvaren-cli.exe"
+if [ -n "${TOLVAREN_SIGN_PKCS12:-}" ]; then
+    command -v osslsigncode >/dev/null || { echo "make-release.sh: signing needs osslsigncode" >&2; exit 1; }
+    signed=$build/release/signed
+    rm -rf "$signed" && mkdir -p "$signed"
+    for program in $programs; do
+        osslsigncode sign -pkcs12 "$TOLVAREN_SIGN_PKCS12" -pass "${TOLVAREN_SIGN_PASSWORD:-}" -n Tolvaren \
+            -h sha256 -time "$SOURCE_DATE_EPOCH" ${TOLVAREN_SIGN_TIMESTAMP:+-ts "$TOLVAREN_SIGN_TIMESTAMP"} \
+            -in "$program" -out "$signed/$(basename "$program")" >/dev/null
+    done
+    programs="$signed/Tolvaren.exe $signed/tolvaren-cli.exe"
+fi
+# shellcheck disable=SC2086 # two paths without blanks
 /usr/bin/python3 "$repo/tools/pack_release.py" windows-zip "$dist/tolvaren-$version-windows-x86.zip" \
-    "$build/win32/Tolvaren.exe" "$build/win32/tolvaren-cli.exe" "$repo/docs/README-players.txt"
+    $programs "$repo/docs/README-players.txt"
 cd "$dist"
 sha256sum "tolvaren-$version-windows-x86.zip" "$tarball" "tolvaren_${version}_amd64.deb" >SHA256SUMS
 cat SHA256SUMS

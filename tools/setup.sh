@@ -7,7 +7,7 @@ set -e
 packages="cmake make g++ libgtest-dev googletest libbenchmark-dev clang libclang-rt-14-dev
 g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-i686 wine64 fonts-wine xvfb xauth x11-utils
 imagemagick python3-pefile e2fsprogs mmdebstrap dpkg-dev lintian mandoc unzip
-libyaml-dev nlohmann-json3-dev"
+libyaml-dev nlohmann-json3-dev osslsigncode"
 
 missing=""
 for package in $packages; do

@@ -15,7 +15,12 @@ constexpr DialogReasonText kTexts[] = {
      "The game is not installed: its install folder is not in the registry. Nothing was changed."},
     {Reason::RecordTooLong,
      "The game's install record is there, but its install folder is longer than this program can "
-     "use (255 characters). Nothing was changed."},
+     "use (255 bytes, where a letter outside English takes two or three). Nothing was changed."},
+    {Reason::NotSpellable,
+     "The game's install folder has letters that Windows's language for non-Unicode programs cannot "
+     "spell, so this program cannot open it. Set that language (Settings, Time & language, "
+     "Language & region, Administrative language settings, Change system locale) to one that "
+     "spells the folder's name, or use Windows 10 version 1903 or later. Nothing was changed."},
     {Reason::ArchiveNotFound,
      "The game archive was not found:\r\n{path}\r\nNothing was changed."},
     {Reason::InUse,
@@ -36,6 +41,10 @@ constexpr DialogReasonText kTexts[] = {
      "Access to the game archive is denied, although this program runs as an administrator: the "
      "file's permissions or security software (for example Controlled Folder Access in Windows "
      "Security) keep it from being changed. Nothing was changed."},
+    {Reason::ChangeRefused,
+     "Windows refused to let this program change the game archive, as security software such as "
+     "Controlled Folder Access in Windows Security does: the archive is there and can be read. "
+     "Allow Tolvaren through that protection and try again. Nothing was changed."},
     {Reason::ReadOnlyFile,
      "The game archive is marked read-only. Clear its read-only attribute (in the file's "
      "Properties) and try again. Nothing was changed."},
@@ -56,6 +65,10 @@ constexpr DialogReasonText kTexts[] = {
      "Nothing was changed."},
     {Reason::NetworkUnavailable,
      "The network location that holds the game archive is not available. Nothing was changed."},
+    {Reason::ShareNotWritable,
+     "The game archive lies on a network share that does not let you change it; administrator "
+     "rights on this computer do not reach a share. Ask for write access to the share, or move the "
+     "game to a drive of this computer. Nothing was changed."},
     {Reason::OnlineOnly,
      "The game archive is an online-only copy in a synced folder, and it cannot be fetched now. "
      "Make the game's folder always available on this device and try again. Nothing was changed."},
@@ -91,6 +104,8 @@ constexpr DialogReasonText kTexts[] = {
      "it."},
     {Reason::RestartDeclined,
      "Tolvaren was not restarted as an administrator. Nothing was changed."},
+    {Reason::RestartFailed,
+     "Tolvaren could not be restarted as an administrator: {detail}. Nothing was changed."},
 };
 
 // What stopped a write, in brackets after "could not be written".
@@ -100,6 +115,10 @@ constexpr DialogReasonText kCauses[] = {
     {Reason::DriveUnavailable, "the drive is not available"},
     {Reason::WriteProtected, "the medium is write-protected"},
     {Reason::ReadOnlyDrive, "the drive is read-only"},
+    {Reason::ShareNotWritable,
+     "The game archive lies on a network share that does not let you change it; administrator "
+     "rights on this computer do not reach a share. Ask for write access to the share, or move the "
+     "game to a drive of this computer. Nothing was changed."},
     {Reason::OnlineOnly, "an online-only copy of a synced folder"},
     {Reason::BlockedBySecurity, "blocked by security software"},
     {Reason::InUse, "in use"},
@@ -122,7 +141,36 @@ Text CauseOf(const Outcome& outcome) {
     return cause != nullptr ? Fill(cause, {{"{detail}", outcome.detail}}) : Text(kUnknownCause);
 }
 
+// A standard user's account: the restart runs as an administrator's.
+constexpr char kOtherAccountRefusal[] =
+    "Windows lets only an administrator change the game archive, and your account is not one. "
+    "Nothing was changed.";
+constexpr char kOtherAccountQuestion[] =
+    "Restart Tolvaren as an administrator? Windows will ask for an administrator's password, and "
+    "Tolvaren will then run as that administrator's account.";
+constexpr char kPlayersCopyNote[] =
+    "When the game runs for you, it may read your own copy of the game archive instead:\r\n{path}\r\n"
+    "Tolvaren running as the administrator's account does not see that copy and will not change it.";
+constexpr char kRecordOnlyForPlayer[] =
+    "The game's install record is kept for your account alone, so Tolvaren running as an "
+    "administrator's account would not find the game. An administrator can install the game again "
+    "for all users.";
+
 }  // namespace
+
+bool OffersRestart(const RestartSituation& situation) {
+    return !(situation.otherAccount && situation.recordOnlyForPlayer);
+}
+
+Text RestartText(const RestartSituation& situation, const Text& archivePath) {
+    if (!situation.otherAccount) return DialogText(Reason::NotElevated, archivePath);
+    Text text = kOtherAccountRefusal;
+    text += "\r\n\r\n";
+    text += OffersRestart(situation) ? kOtherAccountQuestion : kRecordOnlyForPlayer;
+    if (!situation.playersCopy.empty())
+        text += "\r\n\r\n" + Fill(kPlayersCopyNote, {{"{path}", situation.playersCopy}});
+    return text;
+}
 
 Text DialogText(const Outcome& outcome, const Text& archivePath) {
     const char* text = Find(kTexts, outcome.reason);

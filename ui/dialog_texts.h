@@ -12,4 +12,20 @@ inline constexpr char kStateNotReadNote[] =
 // Empty for Done and for the reasons only the command-line tool meets.
 Text DialogText(const Outcome& outcome, const Text& archivePath);
 
+// What a restart with administrator rights would meet, for a standard
+// user's refusal (NotElevated).
+struct RestartSituation {
+    bool otherAccount = false;         // Windows asks for another account's password
+    Text playersCopy = Text();         // the player's own copy of the archive (VirtualStore), or empty
+    bool recordOnlyForPlayer = false;  // the install record is in the player's VirtualStore alone
+};
+
+// A restart is offered unless it would run as an account that cannot find
+// the game.
+bool OffersRestart(const RestartSituation& situation);
+
+// The refusal, with the question where a restart is offered (answered Yes
+// or No), and what only the player's own account knows.
+Text RestartText(const RestartSituation& situation, const Text& archivePath);
+
 }  // namespace tolvaren

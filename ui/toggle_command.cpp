@@ -3,7 +3,9 @@
 #include <shellapi.h>
 
 #include "core/confirmations.h"
+#include "platform/file_system.h"
 #include "platform/win32/errors.h"
+#include "registry/install_record.h"
 #include "ui/dialog_texts.h"
 #include "ui/program.h"
 #include "ui/resource_ids.h"
@@ -28,29 +30,50 @@ int Tell(const Text& text, UINT type) {
 }
 
 // Starts this program again with administrator rights; Windows asks the
-// user first.
-Outcome RestartAsAdministrator() {
+// user first, its prompt owned by the dialog so that it does not open
+// minimised behind it.
+Outcome RestartAsAdministrator(HWND dialog) {
     char self[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
-    if (length == 0 || length >= sizeof self) return {Reason::PlatformError, WindowsErrorText(GetLastError())};
+    if (length == 0 || length >= sizeof self) return {Reason::RestartFailed, WindowsErrorText(GetLastError())};
     SHELLEXECUTEINFOA restart = {};
     restart.cbSize = sizeof restart;
     restart.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    restart.hwnd = dialog;
     restart.lpVerb = "runas";
     restart.lpFile = self;
     restart.nShow = SW_SHOWNORMAL;
     if (ShellExecuteExA(&restart)) return Reason::Done;
     const DWORD error = GetLastError();
     if (error == ERROR_CANCELLED) return Reason::RestartDeclined;
-    return {Reason::PlatformError, WindowsErrorText(error)};
+    return {Reason::RestartFailed, WindowsErrorText(error)};
 }
 
-// A standard user may not change the archive: offer the way out. When the
-// program runs again as an administrator, this one closes as through its
-// Close command.
+// A standard user's account restarts as an administrator's, which has
+// its own registry and profile: what only the player's account knows is
+// looked up first.
+RestartSituation SituationOfRestart() {
+    RestartSituation situation;
+    situation.otherAccount = RestartAccountFor(ElevationTypeOfThisProcess()) == RestartAccount::Other;
+    if (situation.otherAccount) {
+        situation.playersCopy = PlatformFileSystem().VirtualizedCopyOf(TheProgram().Location().path);
+        situation.recordOnlyForPlayer = InstallRecordOnlyForThisUser();
+    }
+    return situation;
+}
+
+// A standard user may not change the archive: offer the way out, where
+// there is one. When the program runs again as an administrator, this one
+// closes as through its Close command.
 void OfferRestartAsAdministrator(HWND dialog) {
-    if (Tell(DialogTextFor(Reason::NotElevated), MB_YESNO | MB_ICONWARNING) != IDYES) return;
-    const Outcome restarted = RestartAsAdministrator();
+    const RestartSituation situation = SituationOfRestart();
+    const Text text = RestartText(situation, TheProgram().Location().path);
+    if (!OffersRestart(situation)) {
+        Tell(text, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (Tell(text, MB_YESNO | MB_ICONWARNING) != IDYES) return;
+    const Outcome restarted = RestartAsAdministrator(dialog);
     if (restarted.Done()) {
         PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         return;

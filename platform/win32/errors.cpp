@@ -12,6 +12,7 @@ namespace {
 constexpr DWORD kVirusInfected = 225;
 constexpr DWORD kVirusDeleted = 226;
 constexpr DWORD kNoSuchDevice = 433;
+constexpr DWORD kCloudFileInUse = 391;  // ERROR_CLOUD_FILE_IN_USE
 // A placeholder of a synced folder whose content cannot be fetched: its
 // provider is not running, gone, cut off, refused or timed out.
 constexpr DWORD kCloudFileCodes[] = {
@@ -26,6 +27,7 @@ constexpr DWORD kCloudFileCodes[] = {
     398,  // ERROR_CLOUD_FILE_REQUEST_CANCELED
     404,  // ERROR_CLOUD_FILE_PROVIDER_TERMINATED
     426,  // ERROR_CLOUD_FILE_REQUEST_TIMEOUT
+    475,  // ERROR_CLOUD_FILE_US_MESSAGE_TIMEOUT
     523,  // ERROR_CLOUD_FILE_HYDRATION_NOT_AVAILABLE
 };
 
@@ -39,10 +41,12 @@ bool IsCloudFileCode(DWORD code) {
 
 Outcome OutcomeOfWindowsError(DWORD code) {
     switch (code) {
+        // Windows 11 24H2 says ERROR_DIRECTORY where older versions said
+        // ERROR_INVALID_NAME.
         case ERROR_FILE_NOT_FOUND: case ERROR_PATH_NOT_FOUND: case ERROR_INVALID_DRIVE:
-        case ERROR_INVALID_NAME:
+        case ERROR_INVALID_NAME: case ERROR_DIRECTORY:
             return Reason::ArchiveNotFound;
-        case ERROR_SHARING_VIOLATION: case ERROR_LOCK_VIOLATION:
+        case ERROR_SHARING_VIOLATION: case ERROR_LOCK_VIOLATION: case kCloudFileInUse:
             return Reason::InUse;
         case ERROR_ACCESS_DENIED:
             return Reason::AccessDenied;
@@ -50,7 +54,7 @@ Outcome OutcomeOfWindowsError(DWORD code) {
             return Reason::WriteProtected;
         case ERROR_NOT_READY: case ERROR_DEVICE_REMOVED: case kNoSuchDevice:
             return Reason::DriveUnavailable;
-        case ERROR_BAD_NETPATH: case ERROR_NETNAME_DELETED: case ERROR_UNEXP_NET_ERR:
+        case ERROR_BAD_NETPATH: case ERROR_NETNAME_DELETED: case ERROR_UNEXP_NET_ERR: case ERROR_DEV_NOT_EXIST:
         case ERROR_NETWORK_ACCESS_DENIED: case ERROR_BAD_NET_NAME: case ERROR_NETWORK_UNREACHABLE:
             return Reason::NetworkUnavailable;
         case kVirusInfected: case kVirusDeleted:
@@ -64,13 +68,42 @@ Outcome OutcomeOfWindowsError(DWORD code) {
     return {Reason::PlatformError, WindowsErrorText(code)};
 }
 
-Outcome OutcomeOfRefusedOpen(DWORD error, const RefusalFacts& facts) {
+namespace {
+
+Outcome OutcomeOfRefusedWrite(DWORD error, const RefusalFacts& facts) {
     if (facts.readOnlyVolume) return Reason::ReadOnlyDrive;
     if (error == ERROR_WRITE_PROTECT) return Reason::WriteProtected;
     const bool known = facts.attributes != INVALID_FILE_ATTRIBUTES;
     if (known && (facts.attributes & FILE_ATTRIBUTE_DIRECTORY)) return Reason::NotADiskFile;
     if (known && (facts.attributes & FILE_ATTRIBUTE_READONLY)) return Reason::ReadOnlyFile;
+    // Administrator rights do not reach a share, and an elevated program
+    // does not see the user's mapped drives.
+    if (facts.driveType == DRIVE_REMOTE) return Reason::ShareNotWritable;
     return facts.elevated ? Reason::AccessDenied : Reason::NotElevated;
+}
+
+Outcome OutcomeOfMissingFile(const RefusalFacts& facts) {
+    if (facts.driveType == DRIVE_NO_ROOT_DIR) return Reason::DriveUnavailable;  // a removed drive
+    const bool fileThere = facts.attributes != INVALID_FILE_ATTRIBUTES && !(facts.attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (facts.forWriting && fileThere) return Reason::ChangeRefused;
+    return Reason::ArchiveNotFound;
+}
+
+}  // namespace
+
+Outcome OutcomeOfFailedOpen(DWORD error, const RefusalFacts& facts) {
+    const Outcome outcome = OutcomeOfWindowsError(error);
+    switch (outcome.reason) {
+        case Reason::AccessDenied: case Reason::WriteProtected: return OutcomeOfRefusedWrite(error, facts);
+        case Reason::ArchiveNotFound: return OutcomeOfMissingFile(facts);
+        default: return outcome;
+    }
+}
+
+WordsLanguages LanguagesOfSystemWords(UINT codePage, LANGID systemLanguage) {
+    constexpr LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    constexpr LANGID kUsersLanguage = 0;
+    return {codePage == CP_UTF8 ? kUsersLanguage : systemLanguage, kEnglish};
 }
 
 namespace {
@@ -88,8 +121,13 @@ std::size_t WriteDecimal(char* at, DWORD number) {
 // The system's words for `error`, without the full stop and line break it
 // ends them with, control bytes shown as '?'; how many bytes.
 std::size_t SystemWords(DWORD error, char (&said)[512]) {
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                                  said, sizeof said, nullptr);
+    DWORD length = 0;
+    const WordsLanguages languages = LanguagesOfSystemWords(GetACP(), GetSystemDefaultLangID());
+    for (const LANGID language : {languages.first, languages.then}) {
+        length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                                language, said, sizeof said, nullptr);
+        if (length > 0) break;
+    }
     while (length > 0 && (said[length - 1] == '\r' || said[length - 1] == '\n' || said[length - 1] == ' ' ||
                           said[length - 1] == '.'))
         --length;
@@ -119,6 +157,21 @@ Text WindowsErrorText(DWORD error) {
     Text told;
     if (!told.TryAssign(std::string_view(text, length))) (void)told.TryAssign(std::string_view(text, numberEnd));
     return told;
+}
+
+RestartAccount RestartAccountFor(TOKEN_ELEVATION_TYPE type) {
+    // A limited token has a full one linked, of the same account; a default
+    // one that is not elevated belongs to a standard user.
+    return type == TokenElevationTypeLimited ? RestartAccount::Same : RestartAccount::Other;
+}
+
+TOKEN_ELEVATION_TYPE ElevationTypeOfThisProcess() {
+    UniqueHandle token;
+    TOKEN_ELEVATION_TYPE type = TokenElevationTypeDefault;
+    DWORD size = 0;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put()))
+        (void)GetTokenInformation(token.get(), TokenElevationType, &type, sizeof type, &size);
+    return type;
 }
 
 bool RunsElevated() {

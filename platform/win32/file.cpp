@@ -6,16 +6,30 @@
 
 #include "core/ascii.h"
 #include "platform/file_system.h"
+#include "platform/win32/code_page.h"
 #include "platform/win32/errors.h"
 #include "platform/win32/unique_handle.h"
 
 namespace tolvaren {
 namespace {
 
-// What Windows says about the file and its drive, for a refused open.
-RefusalFacts FactsAbout(const Text& path) {
+// "X:\" of "X:\…", "\\server\share\" of "\\server\share\…"; empty for
+// a relative path.
+Text RootOf(const Text& path) {
+    if (path.find(':') == 1 && path.find_first_of("\\/", 2) == 2) return path.substr(0, 2) + '\\';
+    if (path.rfind("\\\\", 0) != 0) return Text();
+    const std::size_t share = path.find('\\', 2);
+    const std::size_t end = share == Text::npos ? Text::npos : path.find('\\', share + 1);
+    return end == Text::npos ? Text() : path.substr(0, end + 1);
+}
+
+// What Windows says about the file and its drive, for an open that failed.
+RefusalFacts FactsAbout(const Text& path, FileAccess access) {
     RefusalFacts facts;
+    facts.forWriting = access == FileAccess::ReadWrite;
     facts.attributes = WithoutErrorBoxes([&] { return GetFileAttributesA(path.c_str()); });
+    const Text root = RootOf(path);
+    if (!root.empty()) facts.driveType = WithoutErrorBoxes([&] { return GetDriveTypeA(root.c_str()); });
     char volume[MAX_PATH] = {};
     DWORD flags = 0;
     facts.readOnlyVolume = WithoutErrorBoxes([&] {
@@ -26,10 +40,11 @@ RefusalFacts FactsAbout(const Text& path) {
     return facts;
 }
 
-Outcome OutcomeOfFailedOpen(const Text& path, DWORD error) {
-    const Outcome outcome = OutcomeOfWindowsError(error);
-    if (outcome.reason != Reason::AccessDenied && outcome.reason != Reason::WriteProtected) return outcome;
-    return OutcomeOfRefusedOpen(error, FactsAbout(path));
+Outcome OutcomeOfFailedOpen(const Text& path, FileAccess access, DWORD error) {
+    const Reason reason = OutcomeOfWindowsError(error).reason;
+    const bool dependsOnFacts = reason == Reason::AccessDenied || reason == Reason::WriteProtected ||
+                                reason == Reason::ArchiveNotFound;
+    return OutcomeOfFailedOpen(error, dependsOnFacts ? FactsAbout(path, access) : RefusalFacts());
 }
 
 Outcome LastError() { return OutcomeOfWindowsError(GetLastError()); }
@@ -136,12 +151,14 @@ private:
     const std::int64_t sizeAsOpened_;
 };
 
-// The 8-bit calls cut a longer path or read wildcards in it: another file
-// could be opened than the one named.
-constexpr std::size_t kMaxPathBytes = MAX_PATH - 1;
+// The 8-bit calls cut a path longer than MAX_PATH - 1 UTF-16 units (which a
+// name in UTF-8 can be at three times the bytes) or read wildcards in it:
+// another file could be opened than the one named.
+constexpr int kMaxPathUnits = MAX_PATH - 1;
 
 bool IsOpenableAsGiven(const Text& path) {
-    return path.size() <= kMaxPathBytes && path.find_first_of("*?") == Text::npos;
+    const int units = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+    return units <= kMaxPathUnits && path.find_first_of("*?") == Text::npos;
 }
 
 Text FullPath(const Text& path) {
@@ -183,7 +200,7 @@ public:
         DWORD error = NO_ERROR;
         UniqueFileHandle handle = OpenDiskFile(path, access, error);
         if (error == ERROR_BAD_FILE_TYPE) return Reason::NotADiskFile;
-        if (!handle) return OutcomeOfFailedOpen(path, error);
+        if (!handle) return OutcomeOfFailedOpen(path, access, error);
         return std::make_unique<Win32File>(std::move(handle), path);
     }
 
@@ -210,6 +227,10 @@ public:
     }
 
     bool IsAbsolute(const Text& path) const override { return IsAbsolutePath(path); }
+
+    bool NamesAreUtf8() const override { return GetACP() == CP_UTF8; }
+
+    Result<Text> PathFromUtf8(const Text& utf8) const override { return FromUtf8(utf8, CP_ACP); }
 
     Result<List<Text>> SubfolderNames(const Text& folder) override {
         List<Text> names;

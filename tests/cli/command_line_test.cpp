@@ -3,6 +3,9 @@
 #include <filesystem>
 
 #include "cli/command_line.h"
+#ifdef _WIN32
+#include "cli/console_output.h"
+#endif
 #include "core/archive.h"
 #include "core/vehicle_list.h"
 #include "tests/support/reason_cases.h"
@@ -253,6 +256,41 @@ TEST(CommandLineNotes, AVirtualizedCopyOfTheArchiveIsNotedWhateverTheCommand) {
         EXPECT_EQ(err.text(), note) << command;
     }
 }
+
+#ifdef _WIN32
+// A console is written in UTF-16 whole lines at a time, from the process's
+// code page: a letter of two bytes split between writes stays one letter.
+class ConsoleSeen final : public ConsoleOutput {
+public:
+    explicit ConsoleSeen(UINT codePage) : ConsoleOutput(nullptr, codePage) {}
+    std::wstring shown;
+
+protected:
+    bool ShowWide(const WideText& wide) override {
+        shown += std::wstring(View(wide)) + L"|";
+        return true;
+    }
+};
+
+TEST(ConsoleOutput, AConsoleGetsWholeLinesInItsOwnLetters) {
+    const struct {
+        UINT codePage;
+        std::vector<std::string_view> writes;
+        std::wstring shown;
+    } rows[] = {
+        {1252, {"caf\xE9 ", "ok\n"}, L"caf\x00e9 ok\n|"},
+        {CP_UTF8, {"caf\xC3", "\xA9\n", "end"}, L"caf\x00e9\n|end|"},
+        {932, {"\x8C", "\xA9\n\x82\xC2\n"}, L"\x898b\n\x3064\n|"},  // Shift-JIS
+    };
+    for (const auto& row : rows) {
+        ConsoleSeen console(row.codePage);
+        for (const std::string_view text : row.writes) console.Write(text);
+        EXPECT_TRUE(console.Flush());
+        EXPECT_EQ(console.shown, row.shown) << row.codePage;
+    }
+    EXPECT_EQ(ConsoleOf(stdout), nullptr);  // the tests' output is redirected: bytes go unchanged
+}
+#endif
 
 // Each reason in the tool's words, with its exit code; the archive is left
 // as it was, but where the reason says it could not be put back. `status`

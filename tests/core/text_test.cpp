@@ -40,6 +40,10 @@ TEST(Printable, EveryControlCharacterBecomesAQuestionMarkAndTextStays) {
         {"cut \xC2", "cut \xC2"},
     };
     for (const auto& [text, shown] : cases) EXPECT_EQ(Printable(text), shown) << text;
+    // In an older code page those bytes are letters: Shift-JIS "見つかりません".
+    const Text japanese = "\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1";
+    EXPECT_EQ(Printable(japanese, Encoding::CodePage), japanese);
+    EXPECT_EQ(Printable("a\tb\x7f", Encoding::CodePage), "a?b?");
 }
 
 TEST(ReplaceAll, ReplacesLeftToRightWithoutOverlapOrRescan) {

@@ -324,31 +324,40 @@ TEST_F(Program, AnOlderCopyInTheVirtualStoreIsNotedOnce) {
 
 // The program takes UTF-8 from the 8-bit entry points; this test, without
 // its manifest, does not, so it makes folder and record with the wide ones.
+// A path's length counts in UTF-16 units, as Windows takes it: the second
+// folder's archive path is longer than 259 bytes, not than 259 units.
 TEST_F(Program, AnInstallFolderInAnyScriptIsReached) {
-    const std::wstring game =
-        std::filesystem::path(folder_.Path("x").c_str()).parent_path().wstring() + L"\\\x0418\x0433\x0440\x0430";
-    ASSERT_TRUE(CreateDirectoryW(game.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW((game + L"\\Data").c_str(), nullptr));
-    const std::wstring archive = game + L"\\Data\\common.pak";
-    {
-        std::ofstream out(std::filesystem::path(archive), std::ios::binary);
-        out << kDisabledArchive;
-        ASSERT_TRUE(out.flush());
+    const std::wstring base = std::filesystem::path(folder_.Path("x").c_str()).parent_path().wstring() + L"\\";
+    const std::size_t letters = (250 - base.size()) / 3;  // three bytes each in UTF-8
+    for (const std::wstring& name : {std::wstring(L"\x0418\x0433\x0440\x0430"), std::wstring(letters, L'\x898b')}) {
+        const std::wstring game = base + name;
+        ASSERT_TRUE(CreateDirectoryW(game.c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW((game + L"\\Data").c_str(), nullptr));
+        const std::wstring archive = game + L"\\Data\\common.pak";
+        {
+            std::ofstream out(std::filesystem::path(archive), std::ios::binary);
+            out << kDisabledArchive;
+            ASSERT_TRUE(out.flush());
+        }
+        UniqueHkey key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKeyPath, 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExW(key.get(), L"Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(game.c_str()),
+                                 static_cast<DWORD>((game.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        test::ProgramDriver program;
+        ASSERT_TRUE(program.Start());
+        EXPECT_EQ(program.CheckState(), BST_UNCHECKED);  // found and read
+        program.Click();
+        test::MessageBoxSeen seen;
+        ASSERT_TRUE(program.ReadAndDismissMessageBox(seen));
+        ExpectBox(seen, kEnabledMessage, false);
+        EXPECT_EQ(program.CloseAndWait(), 0u);
+        std::ifstream in(std::filesystem::path(archive), std::ios::binary);
+        const std::string switched((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(Text(switched), DemoArchiveSwitched(1));
     }
-    UniqueHkey key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kInstallKeyPath, 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExW(key.get(), L"Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(game.c_str()),
-                             static_cast<DWORD>((game.size() + 1) * sizeof(wchar_t))),
-              ERROR_SUCCESS);
-    ASSERT_TRUE(program_.Start());
-    EXPECT_EQ(program_.CheckState(), BST_UNCHECKED);  // found and read
-    ExpectBox(Toggle(), kEnabledMessage, false);
-    EXPECT_EQ(program_.CloseAndWait(), 0u);
-    std::ifstream in(std::filesystem::path(archive), std::ios::binary);
-    const std::string switched((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(Text(switched), DemoArchiveSwitched(1));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 
+#include "platform/win32/code_page.h"
 #include "platform/win32/errors.h"
 
 namespace tolvaren {
@@ -14,15 +15,15 @@ TEST(WindowsErrors, EachCodeIsToldByItsReasonAndAnyOtherInTheSystemsWords) {
         std::initializer_list<DWORD> codes;
         Reason reason;
     } rows[] = {
-        {{ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND}, Reason::ArchiveNotFound},
-        {{ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION}, Reason::InUse},
+        {{ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_DIRECTORY}, Reason::ArchiveNotFound},
+        {{ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION, 391 /* ERROR_CLOUD_FILE_IN_USE */}, Reason::InUse},
         {{ERROR_ACCESS_DENIED}, Reason::AccessDenied},
         {{ERROR_WRITE_PROTECT}, Reason::WriteProtected},
         {{ERROR_NOT_READY, ERROR_DEVICE_REMOVED, 433 /* ERROR_NO_SUCH_DEVICE */}, Reason::DriveUnavailable},
         {{ERROR_BAD_NETPATH, ERROR_NETNAME_DELETED, ERROR_UNEXP_NET_ERR, ERROR_NETWORK_ACCESS_DENIED,
-          ERROR_BAD_NET_NAME, ERROR_NETWORK_UNREACHABLE},
+          ERROR_BAD_NET_NAME, ERROR_NETWORK_UNREACHABLE, ERROR_DEV_NOT_EXIST},
          Reason::NetworkUnavailable},
-        {{362, 388, 404, 426 /* ERROR_CLOUD_FILE_... */}, Reason::OnlineOnly},
+        {{362, 388, 404, 426, 475 /* ERROR_CLOUD_FILE_... */}, Reason::OnlineOnly},
         {{225, 226 /* ERROR_VIRUS_INFECTED, ERROR_VIRUS_DELETED */}, Reason::BlockedBySecurity},
         {{ERROR_DISK_FULL, ERROR_HANDLE_DISK_FULL}, Reason::DiskFull},
         {{ERROR_IO_DEVICE, 0xBEEF}, Reason::PlatformError},
@@ -36,13 +37,13 @@ TEST(WindowsErrors, EachCodeIsToldByItsReasonAndAnyOtherInTheSystemsWords) {
     EXPECT_EQ(OutcomeOfWindowsError(0xBEEF).detail, "Windows error 48879");
 }
 
-// Writing refused, told by what the file and its drive show: each has its
-// own way out, and only a standard user's rights are helped by a restart.
-TEST(WindowsErrors, ARefusedWriteIsToldByItsCause) {
-    const DWORD plain = FILE_ATTRIBUTE_ARCHIVE;
+// A failed open told by what the file and its drive show: each has its own
+// way out, and only a standard user's rights are helped by a restart.
+TEST(WindowsErrors, AFailedOpenIsToldByItsCause) {
+    const DWORD plain = FILE_ATTRIBUTE_ARCHIVE, none = INVALID_FILE_ATTRIBUTES;
     const struct {
         DWORD error;
-        RefusalFacts facts;
+        RefusalFacts facts;  // attributes, read-only volume, elevated, drive type, for writing
         Reason reason;
     } rows[] = {
         {ERROR_ACCESS_DENIED, {plain, true, false}, Reason::ReadOnlyDrive},  // no restart offered
@@ -51,10 +52,50 @@ TEST(WindowsErrors, ARefusedWriteIsToldByItsCause) {
         {ERROR_ACCESS_DENIED, {FILE_ATTRIBUTE_DIRECTORY, false, false}, Reason::NotADiskFile},
         {ERROR_ACCESS_DENIED, {FILE_ATTRIBUTE_READONLY, false, false}, Reason::ReadOnlyFile},
         {ERROR_ACCESS_DENIED, {plain, false, false}, Reason::NotElevated},
-        {ERROR_ACCESS_DENIED, {INVALID_FILE_ATTRIBUTES, false, true}, Reason::AccessDenied},
+        {ERROR_ACCESS_DENIED, {none, false, true}, Reason::AccessDenied},
+        // A share: no restart, whoever asks.
+        {ERROR_ACCESS_DENIED, {plain, false, false, DRIVE_REMOTE, true}, Reason::ShareNotWritable},
+        {ERROR_ACCESS_DENIED, {plain, false, true, DRIVE_REMOTE, true}, Reason::ShareNotWritable},
+        // Controlled Folder Access refuses a write as "not found".
+        {ERROR_FILE_NOT_FOUND, {plain, false, true, DRIVE_FIXED, true}, Reason::ChangeRefused},
+        {ERROR_FILE_NOT_FOUND, {plain, false, true, DRIVE_FIXED, false}, Reason::ArchiveNotFound},
+        {ERROR_FILE_NOT_FOUND, {none, false, true, DRIVE_FIXED, true}, Reason::ArchiveNotFound},
+        {ERROR_PATH_NOT_FOUND, {none, false, true, DRIVE_NO_ROOT_DIR, false}, Reason::DriveUnavailable},
+        {ERROR_SHARING_VIOLATION, {plain, false, true, DRIVE_FIXED, true}, Reason::InUse},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(OutcomeOfRefusedOpen(row.error, row.facts).reason, row.reason) << row.error;
+        EXPECT_EQ(OutcomeOfFailedOpen(row.error, row.facts).reason, row.reason) << row.error;
+}
+
+// A standard user's token cannot be raised: the restart runs as another
+// account. The system's words come in a language the code page spells.
+TEST(WindowsErrors, TokenTypesAndCodePagesDecideWhoRestartsAndWhatIsSaid) {
+    EXPECT_EQ(RestartAccountFor(TokenElevationTypeLimited), RestartAccount::Same);
+    EXPECT_EQ(RestartAccountFor(TokenElevationTypeDefault), RestartAccount::Other);
+    const LANGID german = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
+    const LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    EXPECT_EQ(LanguagesOfSystemWords(1252, german).first, german);
+    EXPECT_EQ(LanguagesOfSystemWords(1252, german).then, english);
+    EXPECT_EQ(LanguagesOfSystemWords(CP_UTF8, german).first, 0);  // any language is spelled
+}
+
+TEST(CodePages, ANameIsSpelledOnlyWhereEveryLetterIsKept) {
+    const struct {
+        const wchar_t* name;
+        UINT codePage;
+        bool spelled;
+    } rows[] = {
+        {L"C:\\Games\\Caf\x00e9", 1252, true},
+        {L"C:\\\x0418\x0433\x0440\x0430", 1252, false},
+        {L"C:\\\x0418\x0433\x0440\x0430", 1251, true},
+        {L"C:\\\x0101", 1252, false},  // a best fit ('a') would name another folder
+        {L"C:\\\x898b", 932, true},
+        {L"C:\\\x898b", CP_UTF8, true},
+    };
+    for (const auto& row : rows) EXPECT_EQ(CodePageSpells(row.name, row.codePage), row.spelled) << row.codePage;
+    EXPECT_EQ(*FromUtf8("D:\\Caf\xC3\xA9", 1252), "D:\\Caf\xE9");
+    EXPECT_EQ(FromUtf8("D:\\\xD0\x98", 1252).Why().reason, Reason::NotSpellable);
+    EXPECT_EQ(View(WideFrom("\x8C\xA9\x82\xC2", 932)), L"\x898b\x3064");  // Shift-JIS
 }
 
 }  // namespace

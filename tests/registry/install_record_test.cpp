@@ -74,6 +74,20 @@ TEST_F(StateTest, AMissingOrTooLongRecordIsToldAndShowsNoState) {
     ExtraVehiclesEnabled();
     EXPECT_NE(program_->StartUpProblem().reason, Reason::RecordTooLong);
     EXPECT_NE(program_->StartUpProblem().reason, Reason::NotInstalled);
+
+    // A folder the 8-bit calls of this code page (the tests run without the
+    // program's UTF-8 one) would read as "C:\????": told as such, by the
+    // program and the tool.
+    ASSERT_NE(GetACP(), static_cast<UINT>(CP_UTF8));
+    const wchar_t cyrillic[] = L"C:\\\x0418\x0433\x0440\x0430";
+    ASSERT_EQ(RegSetValueExW(key.get(), L"Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(cyrillic), sizeof cyrillic),
+              ERROR_SUCCESS);
+    EXPECT_EQ(ExtraVehiclesEnabled(), 0);
+    EXPECT_EQ(program_->StartUpProblem().reason, Reason::NotSpellable);
+    const InstallationSearch search = FindRegistryInstallations(PlatformFileSystem());
+    EXPECT_TRUE(search.found.empty());
+    ASSERT_EQ(search.problems.size(), 1u);
+    EXPECT_EQ(search.problems[0].why.reason, Reason::NotSpellable);
 }
 
 // A standard user may read the machine's record, not open it with full
@@ -205,15 +219,18 @@ TEST_F(StateTest, TheToolFindsASteamGameWithoutARecordByItsArchive) {
     ASSERT_TRUE(WriteWholeFile(steam + "\\steamapps\\common\\Other\\Data\\common.pak", "no list"));
     Text escaped;  // as Steam writes a Windows path in its list
     for (const char c : library) escaped += c == '\\' ? Text("\\\\") : Text(1, c);
+    // Steam writes UTF-8: a library this code page cannot spell is skipped, said.
     ASSERT_TRUE(WriteWholeFile(steam + "\\steamapps\\libraryfolders.vdf",
                                "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + escaped +
-                                   "\"\n\t}\n}\n"));
+                                   "\"\n\t}\n\t\"1\" { \"path\" \"D:\\\\\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B\" }\n}\n"));
     test::WriteFolderValue(HKEY_CURRENT_USER, "Software\\Valve\\Steam", steam, 0, "SteamPath");
     test::ForgetInstallDirectory();
     InstallationSearch search = FindRegistryInstallations(PlatformFileSystem());
     ASSERT_EQ(search.found.size(), 1u) << ::testing::PrintToString(search.places);
     EXPECT_EQ(search.found[0].archivePath, game);
     EXPECT_EQ(SourceText(search.found[0]), "Steam library " + library);
+    ASSERT_EQ(search.problems.size(), 1u);
+    EXPECT_EQ(search.problems[0].why.reason, Reason::NotSpellable);
     // Recorded too, it is listed once.
     test::RecordInstallDirectory(library + "\\steamapps\\common\\Racer");
     search = FindRegistryInstallations(PlatformFileSystem());

@@ -24,6 +24,7 @@ const Text& kPath = kReasonCasePath;
 Result<Text> InstallFolder() { return test::kReasonCaseInstallFolder; }
 Result<Text> NoInstallFolder() { return Reason::NotInstalled; }
 Result<Text> TooLongInstallFolder() { return Reason::RecordTooLong; }
+Result<Text> UnspellableInstallFolder() { return Reason::NotSpellable; }
 
 class ProgramStateReasons : public ::testing::TestWithParam<ReasonCase> {};
 
@@ -81,6 +82,7 @@ TEST(ProgramState, AMissingArchiveIsToldByTheRecordThatLedThere) {
     const std::pair<ProgramState::InstallFolderReader, Reason> records[] = {
         {NoInstallFolder, Reason::NotInstalled},
         {TooLongInstallFolder, Reason::RecordTooLong},
+        {UnspellableInstallFolder, Reason::NotSpellable},
     };
     for (const auto& [record, reason] : records) {
         MemoryFileSystem files;
@@ -91,6 +93,29 @@ TEST(ProgramState, AMissingArchiveIsToldByTheRecordThatLedThere) {
         EXPECT_EQ(program.SetExtraVehicles(1).reason, reason);
         files.files["\\Data\\common.pak"] = DemoArchive();  // an archive at the drive's root counts
         EXPECT_EQ(program.SetExtraVehicles(1).reason, Reason::Done);
+    }
+}
+
+// A standard user's restart runs as another account, which sees neither
+// the player's copy of the archive nor a record kept for the player alone.
+TEST(RestartOffer, WhatOnlyThePlayersAccountKnowsIsSaidFirst) {
+    const Text copy = "C:\\Users\\me\\AppData\\Local\\VirtualStore\\Games\\Racer\\Data\\common.pak";
+    const struct {
+        RestartSituation situation;
+        bool offered, asksPassword, namesCopy;
+    } rows[] = {
+        {{false, "", false}, true, false, false},
+        {{false, copy, true}, true, false, false},  // the same account sees both after the restart
+        {{true, "", false}, true, true, false},
+        {{true, copy, false}, true, true, true},
+        {{true, copy, true}, false, false, true},
+    };
+    for (const auto& row : rows) {
+        const Text text = RestartText(row.situation, kPath);
+        EXPECT_EQ(OffersRestart(row.situation), row.offered) << text;
+        EXPECT_EQ(text.find("Restart Tolvaren as an administrator?") != Text::npos, row.offered) << text;
+        EXPECT_EQ(text.find("administrator's password") != Text::npos, row.asksPassword) << text;
+        EXPECT_EQ(text.find(copy) != Text::npos, row.namesCopy) << text;
     }
 }
 
@@ -125,7 +150,7 @@ TEST(ReasonTexts, ThePlayersReadmeQuotesEveryMessage) {
          number <= static_cast<int>(Reason::NotAPrefix); ++number) {
         // As the README writes what a message fills in.
         const auto reason = static_cast<Reason>(number);
-        const Text told = reason == Reason::PlatformError ? "<what Windows says>" : "";
+        const Text told = reason == Reason::PlatformError || reason == Reason::RestartFailed ? "<what Windows says>" : "";
         const Text path = reason == Reason::VirtualStoreCopy ? "<its path>" : "<the archive's path>";
         const Text text = WithBlanksAsOne(DialogText({reason, told}, path));
         if (text.empty()) continue;  // a reason the program never meets
