@@ -38,7 +38,11 @@ protected:
     }
 
 private:
-    void Show(std::string_view text) { failed_ = !ShowWide(WideFrom(text, codePage_)) || failed_; }
+    // Text that cannot be had in UTF-16 (no memory) is output lost.
+    void Show(std::string_view text) {
+        const WideText wide = WideFrom(text, codePage_);
+        failed_ = failed_ || (wide.empty() && !text.empty()) || !ShowWide(wide);
+    }
 
     HANDLE console_;
     UINT codePage_;

@@ -157,12 +157,13 @@ List<Text> SteamLibrariesOf(FileSystem& files, const Text& steamFolder, List<Sea
     SteamLibraryList list = LibraryPathsInVdf(*listed);
     if (!list.problem.Done())
         problems.push_back({SearchProblem::Kind::ReadInPart, listPath, Text(), std::move(list.problem)});
-    for (const Text& path : list.paths) {
+    for (std::size_t i = 0; i < list.paths.size(); ++i) {
         // A library's path is never relative; one that is cannot be placed.
-        if (!files.IsAbsolute(path)) continue;
-        const Result<Text> native = files.PathFromUtf8(path);
+        if (!files.IsAbsolute(list.paths[i])) continue;
+        const Result<Text> native = files.PathFromUtf8(list.paths[i]);
         if (!native) {
-            problems.push_back({SearchProblem::Kind::ReadInPart, listPath, Text(), native.Why()});
+            // Named by its place in the list: its letters are what cannot be shown.
+            problems.push_back({SearchProblem::Kind::ReadInPart, listPath, "library " + DecimalText(i + 1), native.Why()});
             continue;
         }
         libraries.push_back(files.PathIn(Text(), *native));

@@ -34,7 +34,9 @@ echo "SHA256SUMS: verified"
 same_list "$(basename "$zip")" "README.txt
 Tolvaren.exe
 tolvaren-cli.exe" "$(unzip -Z1 "$zip")"
-# A signed program is the build's once its signature is taken off.
+# A signed program is the build's once its signature is taken off; with
+# TOLVAREN_SIGN_PKCS12 set, both must be signed.
+command -v osslsigncode >/dev/null || fail "osslsigncode is missing (make setup installs it)"
 signing=unsigned
 for exe in Tolvaren.exe tolvaren-cli.exe; do
     unzip -p "$zip" "$exe" >"$work/$exe"
@@ -42,10 +44,11 @@ for exe in Tolvaren.exe tolvaren-cli.exe; do
         osslsigncode remove-signature -in "$work/$exe" -out "$work/unsigned-$exe" >/dev/null
         mv "$work/unsigned-$exe" "$work/$exe"
         signing=signed
+    elif [ -n "${TOLVAREN_SIGN_PKCS12:-}" ]; then
+        fail "TOLVAREN_SIGN_PKCS12 is set, but the zip's $exe is unsigned"
     fi
     cmp -s "$work/$exe" "$build/win32/$exe" || fail "the zip's $exe is not the build's"
 done
-[ -z "${TOLVAREN_SIGN_PKCS12:-}" ] || [ "$signing" = signed ] || fail "TOLVAREN_SIGN_PKCS12 is set, but the programs are unsigned"
 unzip -p "$zip" README.txt >"$work/README.txt"
 if grep -q "$(printf '[^\r]$')" "$work/README.txt"; then fail "README.txt has lines without CR LF"; fi
 echo "zip: both programs ($signing) byte for byte the build's; README.txt with CR LF line ends"

@@ -33,21 +33,27 @@ rm -rf "$staging"
 tarball=tolvaren-$version-linux-x86_64.tar.gz
 mv "$staging/$tarball" "$staging/tolvaren_${version}_amd64.deb" "$dist/"
 /usr/bin/python3 "$repo/tools/pack_release.py" sort-tarball "$dist/$tarball"
-programs="$build/win32/Tolvaren.exe $build/win32/tolvaren-cli.exe"
+program=$build/win32/Tolvaren.exe
+tool=$build/win32/tolvaren-cli.exe
 if [ -n "${TOLVAREN_SIGN_PKCS12:-}" ]; then
     command -v osslsigncode >/dev/null || { echo "make-release.sh: signing needs osslsigncode" >&2; exit 1; }
     signed=$build/release/signed
     rm -rf "$signed" && mkdir -p "$signed"
-    for program in $programs; do
-        osslsigncode sign -pkcs12 "$TOLVAREN_SIGN_PKCS12" -pass "${TOLVAREN_SIGN_PASSWORD:-}" -n Tolvaren \
-            -h sha256 -time "$SOURCE_DATE_EPOCH" ${TOLVAREN_SIGN_TIMESTAMP:+-ts "$TOLVAREN_SIGN_TIMESTAMP"} \
-            -in "$program" -out "$signed/$(basename "$program")" >/dev/null
+    # The password goes through a file only this user may read, never on a
+    # command line that every user's ps shows.
+    password=$(mktemp)
+    trap 'rm -f "$password"' EXIT
+    printf '%s' "${TOLVAREN_SIGN_PASSWORD:-}" >"$password"
+    for exe in "$program" "$tool"; do
+        osslsigncode sign -pkcs12 "$TOLVAREN_SIGN_PKCS12" -readpass "$password" -n Tolvaren -h sha256 \
+            -time "$SOURCE_DATE_EPOCH" ${TOLVAREN_SIGN_TIMESTAMP:+-ts "$TOLVAREN_SIGN_TIMESTAMP"} \
+            -in "$exe" -out "$signed/$(basename "$exe")" >/dev/null
     done
-    programs="$signed/Tolvaren.exe $signed/tolvaren-cli.exe"
+    program=$signed/Tolvaren.exe
+    tool=$signed/tolvaren-cli.exe
 fi
-# shellcheck disable=SC2086 # two paths without blanks
 /usr/bin/python3 "$repo/tools/pack_release.py" windows-zip "$dist/tolvaren-$version-windows-x86.zip" \
-    $programs "$repo/docs/README-players.txt"
+    "$program" "$tool" "$repo/docs/README-players.txt"
 cd "$dist"
 sha256sum "tolvaren-$version-windows-x86.zip" "$tarball" "tolvaren_${version}_amd64.deb" >SHA256SUMS
 cat SHA256SUMS

@@ -61,7 +61,8 @@ constexpr DialogReasonText kTexts[] = {
     {Reason::ReadOnlyDrive,
      "The game archive lies on a read-only drive, so it cannot be changed. Nothing was changed."},
     {Reason::DriveUnavailable,
-     "The drive that holds the game archive is not available: it is not ready, or it was removed. "
+     "The drive that holds the game archive is not available: it is not ready, or it was removed "
+     "(a network drive mapped for your account is not seen by a program run as an administrator). "
      "Nothing was changed."},
     {Reason::NetworkUnavailable,
      "The network location that holds the game archive is not available. Nothing was changed."},
@@ -115,10 +116,7 @@ constexpr DialogReasonText kCauses[] = {
     {Reason::DriveUnavailable, "the drive is not available"},
     {Reason::WriteProtected, "the medium is write-protected"},
     {Reason::ReadOnlyDrive, "the drive is read-only"},
-    {Reason::ShareNotWritable,
-     "The game archive lies on a network share that does not let you change it; administrator "
-     "rights on this computer do not reach a share. Ask for write access to the share, or move the "
-     "game to a drive of this computer. Nothing was changed."},
+    {Reason::ShareNotWritable, "the share does not allow writing"},
     {Reason::OnlineOnly, "an online-only copy of a synced folder"},
     {Reason::BlockedBySecurity, "blocked by security software"},
     {Reason::InUse, "in use"},
@@ -141,6 +139,12 @@ Text CauseOf(const Outcome& outcome) {
     return cause != nullptr ? Fill(cause, {{"{detail}", outcome.detail}}) : Text(kUnknownCause);
 }
 
+// Without User Account Control, Windows raises no program's rights.
+constexpr char kNoElevation[] =
+    "Windows lets only an administrator change the game archive, and your account is not one. With "
+    "User Account Control turned off, Windows cannot give this program an administrator's rights: "
+    "sign in as an administrator to change the archive. Nothing was changed.";
+
 // A standard user's account: the restart runs as an administrator's.
 constexpr char kOtherAccountRefusal[] =
     "Windows lets only an administrator change the game archive, and your account is not one. "
@@ -159,10 +163,11 @@ constexpr char kRecordOnlyForPlayer[] =
 }  // namespace
 
 bool OffersRestart(const RestartSituation& situation) {
-    return !(situation.otherAccount && situation.recordOnlyForPlayer);
+    return !situation.cannotElevate && !(situation.otherAccount && situation.recordOnlyForPlayer);
 }
 
 Text RestartText(const RestartSituation& situation, const Text& archivePath) {
+    if (situation.cannotElevate) return kNoElevation;
     if (!situation.otherAccount) return DialogText(Reason::NotElevated, archivePath);
     Text text = kOtherAccountRefusal;
     text += "\r\n\r\n";

@@ -15,13 +15,14 @@ Text DialogText(const Outcome& outcome, const Text& archivePath);
 // What a restart with administrator rights would meet, for a standard
 // user's refusal (NotElevated).
 struct RestartSituation {
+    bool cannotElevate = false;        // User Account Control is off: nothing can raise the rights
     bool otherAccount = false;         // Windows asks for another account's password
     Text playersCopy = Text();         // the player's own copy of the archive (VirtualStore), or empty
     bool recordOnlyForPlayer = false;  // the install record is in the player's VirtualStore alone
 };
 
-// A restart is offered unless it would run as an account that cannot find
-// the game.
+// A restart is offered unless Windows cannot raise the rights, or it would
+// run as an account that cannot find the game.
 bool OffersRestart(const RestartSituation& situation);
 
 // The refusal, with the question where a restart is offered (answered Yes

@@ -31,19 +31,20 @@ int Tell(const Text& text, UINT type) {
 
 // Starts this program again with administrator rights; Windows asks the
 // user first, its prompt owned by the dialog so that it does not open
-// minimised behind it.
+// minimised behind it. The program's own path is taken whole (UTF-16): in
+// a code page that cannot spell it, the 8-bit one would name no file.
 Outcome RestartAsAdministrator(HWND dialog) {
-    char self[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
-    if (length == 0 || length >= sizeof self) return {Reason::RestartFailed, WindowsErrorText(GetLastError())};
-    SHELLEXECUTEINFOA restart = {};
+    wchar_t self[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {Reason::RestartFailed, WindowsErrorText(GetLastError())};
+    SHELLEXECUTEINFOW restart = {};
     restart.cbSize = sizeof restart;
     restart.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
     restart.hwnd = dialog;
-    restart.lpVerb = "runas";
+    restart.lpVerb = L"runas";
     restart.lpFile = self;
     restart.nShow = SW_SHOWNORMAL;
-    if (ShellExecuteExA(&restart)) return Reason::Done;
+    if (ShellExecuteExW(&restart)) return Reason::Done;
     const DWORD error = GetLastError();
     if (error == ERROR_CANCELLED) return Reason::RestartDeclined;
     return {Reason::RestartFailed, WindowsErrorText(error)};
@@ -54,7 +55,9 @@ Outcome RestartAsAdministrator(HWND dialog) {
 // looked up first.
 RestartSituation SituationOfRestart() {
     RestartSituation situation;
-    situation.otherAccount = RestartAccountFor(ElevationTypeOfThisProcess()) == RestartAccount::Other;
+    const RestartAccount account = RestartAccountFor(ElevationTypeOfThisProcess(), UserAccountControlIsOn());
+    situation.cannotElevate = account == RestartAccount::None;
+    situation.otherAccount = account == RestartAccount::Other;
     if (situation.otherAccount) {
         situation.playersCopy = PlatformFileSystem().VirtualizedCopyOf(TheProgram().Location().path);
         situation.recordOnlyForPlayer = InstallRecordOnlyForThisUser();

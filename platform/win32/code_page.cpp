@@ -30,12 +30,13 @@ WideText WideFrom(std::string_view text, UINT codePage) {
 Result<Text> FromUtf8(std::string_view utf8, UINT codePage) {
     if (Resolved(codePage) == CP_UTF8) return Text(utf8);
     const WideText wide = WideFrom(utf8, CP_UTF8);
+    if (wide.empty() && !utf8.empty()) return Reason::OutOfMemory;
     if (!CodePageSpells(View(wide), codePage)) return Reason::NotSpellable;
     const int units = static_cast<int>(wide.size());
     const int bytes = WideCharToMultiByte(codePage, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
     Text text;
-    if (bytes > 0 && text.TryResize(static_cast<std::size_t>(bytes)))
-        WideCharToMultiByte(codePage, 0, wide.data(), units, text.data(), bytes, nullptr, nullptr);
+    if (bytes > 0 && !text.TryResize(static_cast<std::size_t>(bytes))) return Reason::OutOfMemory;
+    if (bytes > 0) WideCharToMultiByte(codePage, 0, wide.data(), units, text.data(), bytes, nullptr, nullptr);
     return text;
 }
 

@@ -82,10 +82,10 @@ Outcome OutcomeOfRefusedWrite(DWORD error, const RefusalFacts& facts) {
     return facts.elevated ? Reason::AccessDenied : Reason::NotElevated;
 }
 
-Outcome OutcomeOfMissingFile(const RefusalFacts& facts) {
+Outcome OutcomeOfMissingFile(DWORD error, const RefusalFacts& facts) {
     if (facts.driveType == DRIVE_NO_ROOT_DIR) return Reason::DriveUnavailable;  // a removed drive
     const bool fileThere = facts.attributes != INVALID_FILE_ATTRIBUTES && !(facts.attributes & FILE_ATTRIBUTE_DIRECTORY);
-    if (facts.forWriting && fileThere) return Reason::ChangeRefused;
+    if (error == ERROR_FILE_NOT_FOUND && facts.forWriting && fileThere) return Reason::ChangeRefused;
     return Reason::ArchiveNotFound;
 }
 
@@ -95,18 +95,27 @@ Outcome OutcomeOfFailedOpen(DWORD error, const RefusalFacts& facts) {
     const Outcome outcome = OutcomeOfWindowsError(error);
     switch (outcome.reason) {
         case Reason::AccessDenied: case Reason::WriteProtected: return OutcomeOfRefusedWrite(error, facts);
-        case Reason::ArchiveNotFound: return OutcomeOfMissingFile(facts);
+        case Reason::ArchiveNotFound: return OutcomeOfMissingFile(error, facts);
         default: return outcome;
     }
 }
 
-WordsLanguages LanguagesOfSystemWords(UINT codePage, LANGID systemLanguage) {
-    constexpr LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
-    constexpr LANGID kUsersLanguage = 0;
-    return {codePage == CP_UTF8 ? kUsersLanguage : systemLanguage, kEnglish};
-}
-
 namespace {
+
+// The languages the system's words are asked in, in order: FormatMessageA
+// answers a given language with that language only, or not at all. The
+// 8-bit text is in the system's code page, which spells the system's
+// language, not always the user's (0); under UTF-8 any language is spelled.
+// English, where the system's language has no words installed; the user's
+// last, rather than no words.
+void LanguagesOfSystemWords(LANGID (&languages)[4]) {
+    const LANGID system = GetSystemDefaultLangID();
+    const LANGID first = GetACP() == CP_UTF8 ? 0 : system;
+    languages[0] = first;
+    languages[1] = MAKELANGID(PRIMARYLANGID(system), SUBLANG_NEUTRAL);
+    languages[2] = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    languages[3] = 0;
+}
 
 // The decimal digits of `number` at `at`; how many.
 std::size_t WriteDecimal(char* at, DWORD number) {
@@ -122,8 +131,9 @@ std::size_t WriteDecimal(char* at, DWORD number) {
 // ends them with, control bytes shown as '?'; how many bytes.
 std::size_t SystemWords(DWORD error, char (&said)[512]) {
     DWORD length = 0;
-    const WordsLanguages languages = LanguagesOfSystemWords(GetACP(), GetSystemDefaultLangID());
-    for (const LANGID language : {languages.first, languages.then}) {
+    LANGID languages[4];
+    LanguagesOfSystemWords(languages);
+    for (const LANGID language : languages) {
         length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
                                 language, said, sizeof said, nullptr);
         if (length > 0) break;
@@ -159,10 +169,19 @@ Text WindowsErrorText(DWORD error) {
     return told;
 }
 
-RestartAccount RestartAccountFor(TOKEN_ELEVATION_TYPE type) {
+RestartAccount RestartAccountFor(TOKEN_ELEVATION_TYPE type, bool userAccountControl) {
     // A limited token has a full one linked, of the same account; a default
-    // one that is not elevated belongs to a standard user.
-    return type == TokenElevationTypeLimited ? RestartAccount::Same : RestartAccount::Other;
+    // one that is not elevated belongs to a standard user, whom only User
+    // Account Control can let run as another account.
+    if (type == TokenElevationTypeLimited) return RestartAccount::Same;
+    return userAccountControl ? RestartAccount::Other : RestartAccount::None;
+}
+
+bool UserAccountControlIsOn() {
+    DWORD enabled = 1, size = sizeof enabled;
+    const LONG status = RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
+                                     "EnableLUA", RRF_RT_REG_DWORD, nullptr, &enabled, &size);
+    return status != ERROR_SUCCESS || enabled != 0;
 }
 
 TOKEN_ELEVATION_TYPE ElevationTypeOfThisProcess() {

@@ -34,13 +34,7 @@ Outcome OutcomeOfFailedOpen(DWORD error, const RefusalFacts& facts);
 // I/O device error".
 Text WindowsErrorText(DWORD code);
 
-// The languages the system's words are asked in, in order. The 8-bit text
-// is in the system's code page, which spells the system's language: the
-// user's own (0) may come out as '?'. Under UTF-8 any language is spelled.
-struct WordsLanguages {
-    LANGID first, then;
-};
-WordsLanguages LanguagesOfSystemWords(UINT codePage, LANGID systemLanguage);
+
 
 // True where the process holds administrator rights, and where Windows
 // cannot tell (no User Account Control): then asking for them again would
@@ -48,10 +42,13 @@ WordsLanguages LanguagesOfSystemWords(UINT codePage, LANGID systemLanguage);
 bool RunsElevated();
 
 // Who a restart with administrator rights runs as: the same account (an
-// administrator's, which consents), or another one whose password is asked
-// (a standard user's), with its own registry and profile.
-enum class RestartAccount { Same, Other };
-RestartAccount RestartAccountFor(TOKEN_ELEVATION_TYPE type);
+// administrator's, which consents), another one whose password is asked (a
+// standard user's), with its own registry and profile, or none: without
+// User Account Control Windows raises no program's rights.
+enum class RestartAccount { Same, Other, None };
+RestartAccount RestartAccountFor(TOKEN_ELEVATION_TYPE type, bool userAccountControl);
 TOKEN_ELEVATION_TYPE ElevationTypeOfThisProcess();
+// Whether User Account Control is on (EnableLUA; on where not set).
+bool UserAccountControlIsOn();
 
 }  // namespace tolvaren

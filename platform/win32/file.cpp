@@ -13,6 +13,12 @@
 namespace tolvaren {
 namespace {
 
+Text FullPath(const Text& path) {
+    char full[MAX_PATH] = {};
+    const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    return length > 0 && length < sizeof full ? Text(full, length) : path;
+}
+
 // "X:\" of "X:\…", "\\server\share\" of "\\server\share\…"; empty for
 // a relative path.
 Text RootOf(const Text& path) {
@@ -28,7 +34,7 @@ RefusalFacts FactsAbout(const Text& path, FileAccess access) {
     RefusalFacts facts;
     facts.forWriting = access == FileAccess::ReadWrite;
     facts.attributes = WithoutErrorBoxes([&] { return GetFileAttributesA(path.c_str()); });
-    const Text root = RootOf(path);
+    const Text root = RootOf(FullPath(path));  // a relative path's too
     if (!root.empty()) facts.driveType = WithoutErrorBoxes([&] { return GetDriveTypeA(root.c_str()); });
     char volume[MAX_PATH] = {};
     DWORD flags = 0;
@@ -159,12 +165,6 @@ constexpr int kMaxPathUnits = MAX_PATH - 1;
 bool IsOpenableAsGiven(const Text& path) {
     const int units = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
     return units <= kMaxPathUnits && path.find_first_of("*?") == Text::npos;
-}
-
-Text FullPath(const Text& path) {
-    char full[MAX_PATH] = {};
-    const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-    return length > 0 && length < sizeof full ? Text(full, length) : path;
 }
 
 bool IsNothingThere(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }

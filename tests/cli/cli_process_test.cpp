@@ -58,12 +58,18 @@ protected:
         argv.push_back(setting.tool.c_str());
         for (const Text& arg : args) argv.push_back(arg.c_str());
         argv.push_back(nullptr);
+        // Emptied before the child exists: one killed before it runs leaves
+        // no earlier run's words behind.
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         const pid_t pid = ::fork();
+        if (pid != 0) {
+            ::close(out);
+            ::close(err);
+        }
         if (pid == 0) {
             const rlimit limit{setting.fileSizeLimit, setting.fileSizeLimit};
             const rlimit noCore{0, 0};
-            const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
                 ::setrlimit(RLIMIT_FSIZE, &limit) != 0 || ::setrlimit(RLIMIT_CORE, &noCore) != 0)
                 ::_exit(100);

@@ -288,7 +288,6 @@ TEST(ConsoleOutput, AConsoleGetsWholeLinesInItsOwnLetters) {
         EXPECT_TRUE(console.Flush());
         EXPECT_EQ(console.shown, row.shown) << row.codePage;
     }
-    EXPECT_EQ(ConsoleOf(stdout), nullptr);  // the tests' output is redirected: bytes go unchanged
 }
 #endif
 

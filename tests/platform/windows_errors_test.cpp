@@ -59,6 +59,8 @@ TEST(WindowsErrors, AFailedOpenIsToldByItsCause) {
         // Controlled Folder Access refuses a write as "not found".
         {ERROR_FILE_NOT_FOUND, {plain, false, true, DRIVE_FIXED, true}, Reason::ChangeRefused},
         {ERROR_FILE_NOT_FOUND, {plain, false, true, DRIVE_FIXED, false}, Reason::ArchiveNotFound},
+        {ERROR_PATH_NOT_FOUND, {plain, false, true, DRIVE_FIXED, true}, Reason::ArchiveNotFound},
+        {ERROR_WRITE_PROTECT, {plain, false, true, DRIVE_REMOTE, true}, Reason::WriteProtected},
         {ERROR_FILE_NOT_FOUND, {none, false, true, DRIVE_FIXED, true}, Reason::ArchiveNotFound},
         {ERROR_PATH_NOT_FOUND, {none, false, true, DRIVE_NO_ROOT_DIR, false}, Reason::DriveUnavailable},
         {ERROR_SHARING_VIOLATION, {plain, false, true, DRIVE_FIXED, true}, Reason::InUse},
@@ -68,15 +70,20 @@ TEST(WindowsErrors, AFailedOpenIsToldByItsCause) {
 }
 
 // A standard user's token cannot be raised: the restart runs as another
-// account. The system's words come in a language the code page spells.
-TEST(WindowsErrors, TokenTypesAndCodePagesDecideWhoRestartsAndWhatIsSaid) {
-    EXPECT_EQ(RestartAccountFor(TokenElevationTypeLimited), RestartAccount::Same);
-    EXPECT_EQ(RestartAccountFor(TokenElevationTypeDefault), RestartAccount::Other);
-    const LANGID german = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
-    const LANGID english = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
-    EXPECT_EQ(LanguagesOfSystemWords(1252, german).first, german);
-    EXPECT_EQ(LanguagesOfSystemWords(1252, german).then, english);
-    EXPECT_EQ(LanguagesOfSystemWords(CP_UTF8, german).first, 0);  // any language is spelled
+// account; without User Account Control nothing raises it.
+TEST(WindowsErrors, TheTokenAndUserAccountControlDecideWhoARestartRunsAs) {
+    const struct {
+        TOKEN_ELEVATION_TYPE type;
+        bool userAccountControl;
+        RestartAccount account;
+    } rows[] = {
+        {TokenElevationTypeLimited, true, RestartAccount::Same},
+        {TokenElevationTypeLimited, false, RestartAccount::Same},  // Wine's: linked tokens, EnableLUA 0
+        {TokenElevationTypeDefault, true, RestartAccount::Other},
+        {TokenElevationTypeDefault, false, RestartAccount::None},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(RestartAccountFor(row.type, row.userAccountControl), row.account) << row.type;
 }
 
 TEST(CodePages, ANameIsSpelledOnlyWhereEveryLetterIsKept) {

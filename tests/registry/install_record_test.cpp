@@ -231,6 +231,7 @@ TEST_F(StateTest, TheToolFindsASteamGameWithoutARecordByItsArchive) {
     EXPECT_EQ(SourceText(search.found[0]), "Steam library " + library);
     ASSERT_EQ(search.problems.size(), 1u);
     EXPECT_EQ(search.problems[0].why.reason, Reason::NotSpellable);
+    EXPECT_EQ(search.problems[0].file, "library 2");
     // Recorded too, it is listed once.
     test::RecordInstallDirectory(library + "\\steamapps\\common\\Racer");
     search = FindRegistryInstallations(PlatformFileSystem());

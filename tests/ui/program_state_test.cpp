@@ -104,11 +104,12 @@ TEST(RestartOffer, WhatOnlyThePlayersAccountKnowsIsSaidFirst) {
         RestartSituation situation;
         bool offered, asksPassword, namesCopy;
     } rows[] = {
-        {{false, "", false}, true, false, false},
-        {{false, copy, true}, true, false, false},  // the same account sees both after the restart
-        {{true, "", false}, true, true, false},
-        {{true, copy, false}, true, true, true},
-        {{true, copy, true}, false, false, true},
+        {{false, false, "", false}, true, false, false},
+        {{false, false, copy, true}, true, false, false},  // the same account sees both after the restart
+        {{false, true, "", false}, true, true, false},
+        {{false, true, copy, false}, true, true, true},
+        {{false, true, copy, true}, false, false, true},
+        {{true, true, "", false}, false, false, false},  // User Account Control off
     };
     for (const auto& row : rows) {
         const Text text = RestartText(row.situation, kPath);
